@@ -1,0 +1,210 @@
+// The keymap loader: a lenient in-place parser that uses every line as far as it goes and never complains.
+#include "layout/keymap.h"
+
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+
+#include "layout/u16text.h"
+#include "layout/vkeynames.h"
+
+static_assert(std::endian::native == std::endian::little, "keymap files are read as little-endian units");
+
+namespace {
+
+bool isWhiteSpace(char16_t unit)
+{
+    return unit == u' ' || (unit >= u'\t' && unit <= u'\r');
+}
+
+bool isDigit(char16_t unit)
+{
+    return unit >= u'0' && unit <= u'9';
+}
+
+// The first `unit` at or after `text`, stopping at the first NUL (which may be a separator
+// overwritten earlier on the same line).
+char16_t* findUnit(char16_t* text, char16_t unit)
+{
+    for (; *text != 0; ++text) {
+        if (*text == unit)
+            return text;
+    }
+    return nullptr;
+}
+
+// Cuts the field that starts at `field` at its comma, converts it, and returns where scanning
+// resumes (one unit after the conversion stopped), or null when no comma ends the field.
+char16_t* takeNumber(char16_t* field, int32_t* value)
+{
+    char16_t* comma = findUnit(field, u',');
+    if (!comma)
+        return nullptr;
+    *comma = 0;
+    const char16_t* stop = field;
+    *value = convertNumber(field, &stop);
+    return field + (stop - field) + 1;
+}
+
+int16_t low16(int32_t value)
+{
+    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(value) & 0xFFFF));
+}
+
+// One "@" line into `key`. True only when both names were read, which is what adds the key; a line
+// that stops early leaves what it wrote in the record for the next key line to overwrite.
+bool parseKeyLine(char16_t* line, KeyRecord& key)
+{
+    if (line[1] == u'N')
+        key.kind = KeyKind::Normal;
+    else if (line[1] == u'F')
+        key.kind = KeyKind::Latching;
+
+    char16_t* cursor = findUnit(line + 1, u',');
+    if (!cursor)
+        return false;
+    ++cursor;
+
+    int16_t* numbers[] = {&key.centerX, &key.centerY, &key.width, &key.height, &key.angle};
+    for (int16_t* number : numbers) {
+        int32_t value = 0;
+        cursor = takeNumber(cursor, &value);
+        if (!cursor)
+            return false;
+        *number = low16(value);
+    }
+
+    char16_t* labels[] = {key.label, key.shiftLabel, key.fnLabel};
+    for (char16_t* label : labels) {
+        char16_t* comma = findUnit(cursor, u',');
+        if (!comma)
+            return false;
+        *comma = 0;
+        u16Copy(label, LABEL_UNITS, cursor);
+        cursor = comma + 1;
+    }
+
+    // The last name may end at the carriage return of a CRLF line instead of a comma.
+    uint8_t* codes[] = {&key.vk, &key.fnVk};
+    for (uint8_t* code : codes) {
+        char16_t* end = findUnit(cursor, u',');
+        if (!end)
+            end = findUnit(cursor, u'\r');
+        if (!end)
+            return false;
+        *end = 0;
+        *code = findVirtualKey(cursor);
+        cursor = end + 1;
+    }
+    return true;
+}
+
+// The fields after "TAG:"; each is used only when a comma ends it.
+void parsePanelLine(char16_t* fields, PanelLayout& panel)
+{
+    int32_t* targets[] = {nullptr, &panel.tabOffset, &panel.tabWidth, &panel.tabHeight, nullptr};
+    char16_t* cursor = fields;
+    for (int field = 0; field < 5; ++field) {
+        int32_t value = 0;
+        cursor = takeNumber(cursor, &value);
+        if (!cursor)
+            return;
+        if (field == 0) {
+            // A side outside 0 to 4 would give a window of no size that nobody could see or use.
+            if (value >= 0 && value <= 4)
+                panel.dockSide = static_cast<DockSide>(value);
+        } else if (targets[field]) {
+            *targets[field] = value;
+        }
+    }
+}
+
+bool startsWithTag(const char16_t* line)
+{
+    return line[0] == u'T' && line[1] == u'A' && line[2] == u'G' && line[3] == u':';
+}
+
+} // namespace
+
+int32_t convertNumber(const char16_t* text, const char16_t** end)
+{
+    const char16_t* cursor = text;
+    while (isWhiteSpace(*cursor))
+        ++cursor;
+    bool negative = false;
+    if (*cursor == u'+' || *cursor == u'-') {
+        negative = *cursor == u'-';
+        ++cursor;
+    }
+    if (!isDigit(*cursor)) {
+        *end = text;
+        return 0;
+    }
+    constexpr int64_t beyondLimit = int64_t{1} << 32;
+    int64_t magnitude = 0;
+    for (; isDigit(*cursor); ++cursor) {
+        if (magnitude < beyondLimit)
+            magnitude = magnitude * 10 + (*cursor - u'0');
+    }
+    *end = cursor;
+    int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+void parseKeymap(char16_t* text, size_t units, KeyTable& table, PanelLayout& panel)
+{
+    unsigned count = 0;
+    size_t start = 0;
+    while (start < units && text[start] != 0) {
+        size_t end = start;
+        while (end < units && text[end] != u'\n' && text[end] != 0)
+            ++end;
+        text[end] = 0;
+
+        char16_t* line = text + start;
+        if (line[0] == u'@') {
+            // Past the 255th key the count would wrap: further key lines are ignored.
+            if (count < MAX_KEYS && parseKeyLine(line, table.keys[count]))
+                ++count;
+        } else if (startsWithTag(line)) {
+            parsePanelLine(line + 4, panel);
+        }
+        // A line end directly followed by a NUL unit ends the text.
+        if (end + 1 >= units || text[end + 1] == 0)
+            break;
+        start = end + 1;
+    }
+    table.count = static_cast<uint8_t>(count);
+}
+
+bool loadKeymap(const char16_t* path)
+{
+    PlatformFile* file = platformOpenFile(path);
+    if (!file)
+        return false;
+
+    // One unit more than is read, so that a full 64 KB read still ends in a NUL.
+    constexpr size_t bufferBytes = KEYMAP_READ_LIMIT + sizeof(char16_t);
+    auto* buffer = static_cast<char16_t*>(std::malloc(bufferBytes));
+    if (!buffer) {
+        platformShowOutOfMemory();
+        platformCloseFile(file);
+        return false;
+    }
+    std::memset(buffer, 0, bufferBytes);
+    size_t bytesRead = 0;
+    bool read = platformReadFile(file, buffer, KEYMAP_READ_LIMIT, &bytesRead);
+    platformCloseFile(file);
+    if (!read) {
+        std::free(buffer);
+        return false;
+    }
+    // An odd final byte is a unit whose high byte is zero: the buffer was zero-filled.
+    parseKeymap(buffer, (bytesRead + 1) / 2, *keyTable, panelLayout);
+    std::free(buffer);
+    return true;
+}

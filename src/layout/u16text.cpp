@@ -1,0 +1,100 @@
+// Bounded UTF-16 string routines used by start-up, the keymap loader and painting.
+#include "layout/u16text.h"
+
+bool u16Length(const char16_t* text, size_t capacity, size_t* units)
+{
+    for (size_t i = 0; i < capacity; ++i) {
+        if (text[i] == 0) {
+            *units = i;
+            return true;
+        }
+    }
+    *units = 0;
+    return false;
+}
+
+bool u16ByteLength(const char16_t* text, size_t capacity, size_t* bytes)
+{
+    size_t units = 0;
+    bool found = u16Length(text, capacity, &units);
+    *bytes = units * 2;
+    return found;
+}
+
+TextResult u16Copy(char16_t* destination, size_t capacity, const char16_t* source)
+{
+    if (capacity == 0)
+        return TextResult::Failed;
+    size_t i = 0;
+    for (; i + 1 < capacity && source[i] != 0; ++i)
+        destination[i] = source[i];
+    destination[i] = 0;
+    return source[i] == 0 ? TextResult::Ok : TextResult::Truncated;
+}
+
+TextResult u16Append(char16_t* destination, size_t capacity, const char16_t* source)
+{
+    size_t used = 0;
+    if (!u16Length(destination, capacity, &used))
+        return TextResult::Failed;
+    return u16Copy(destination + used, capacity - used, source);
+}
+
+bool u16Equal(const char16_t* a, const char16_t* b)
+{
+    while (*a != 0 && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
+std::u16string utf8ToUtf16(const std::string& text)
+{
+    std::u16string out;
+    for (size_t i = 0; i < text.size();) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        int extra = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+        char32_t c = extra == 0 ? byte : byte & (0x3F >> extra);
+        size_t j = 1;
+        for (; j <= static_cast<size_t>(extra) && i + j < text.size(); ++j)
+            c = (c << 6) | (static_cast<unsigned char>(text[i + j]) & 0x3F);
+        i += j;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+std::string utf16ToUtf8(const std::u16string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}

@@ -1,0 +1,183 @@
+// Panel shape, key corners and hit testing: the numbers every touch and every paint depend on.
+#include "render/geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <numbers>
+
+int32_t captionHeight = 16;
+Size windowSize = {0, 0};
+Point windowOrigin = {0, 0};
+
+namespace {
+
+int32_t truncate(double value)
+{
+    return static_cast<int32_t>(value);
+}
+
+template <size_t N>
+void setVertices(PanelShape& shape, const Point (&points)[N])
+{
+    shape.vertexCount = static_cast<int>(N);
+    std::copy(std::begin(points), std::end(points), shape.vertices);
+}
+
+} // namespace
+
+PanelShape computePanelShape(const PanelLayout& layout, int32_t caption)
+{
+    const int32_t ch = caption;
+    const int32_t pw = PANEL_WIDTH;
+    const int32_t ph = PANEL_HEIGHT;
+    const int32_t o = layout.tabOffset;
+    const int32_t tw = layout.tabWidth;
+    const int32_t th = layout.tabHeight;
+    const int32_t b = TAB_BEVEL;
+
+    PanelShape shape{};
+    shape.valid = true;
+    switch (layout.dockSide) {
+    case DockSide::None:
+        shape.size = {pw, ph};
+        shape.origin = {0, 0};
+        setVertices(shape, {Point{0, 0}, {0, ph}, {pw, ph}, {pw, 0}});
+        break;
+    case DockSide::Top:
+        shape.size = {pw, ch + ph + th};
+        shape.origin = {0, ch};
+        setVertices(shape, {Point{0, ch}, {pw, ch}, {pw, ch + ph}, {o + tw, ch + ph}, {o + tw, ch + ph + th - b},
+                            {o + tw - b, ch + ph + th}, {o + b, ch + ph + th}, {o, ch + ph + th - b}, {o, ch + ph},
+                            {0, ch + ph}, {0, ch}});
+        break;
+    case DockSide::Bottom:
+        shape.size = {pw, ch + th + ph};
+        shape.origin = {0, ch + th};
+        setVertices(shape, {Point{0, ch + th}, {o, ch + th}, {o, ch + b}, {o + b, ch}, {o + tw - b, ch},
+                            {o + tw, ch + b}, {o + tw, ch + th}, {pw, ch + th}, {pw, ch + th + ph}, {0, ch + th + ph},
+                            {0, ch + th}});
+        break;
+    case DockSide::Right:
+        shape.size = {tw + pw, ch + ph};
+        shape.origin = {tw, ch};
+        setVertices(shape, {Point{tw, ch}, {tw + pw, ch}, {tw + pw, ch + ph}, {tw, ch + ph}, {tw, ch + o + th},
+                            {b, ch + o + th}, {0, ch + o + th - b}, {0, ch + o + b}, {b, ch + o}, {tw, ch + o},
+                            {tw, ch}});
+        break;
+    case DockSide::Left:
+        shape.size = {tw + pw, ch + ph};
+        shape.origin = {0, ch};
+        setVertices(shape, {Point{0, ch}, {pw, ch}, {pw, ch + o}, {tw + pw - b, ch + o}, {tw + pw, ch + o + b},
+                            {tw + pw, ch + o + th - b}, {tw + pw - b, ch + o + th}, {pw, ch + o + th},
+                            {pw, ch + ph}, {0, ch + ph}, {0, ch}});
+        break;
+    default:
+        shape.valid = false;
+        break;
+    }
+    return shape;
+}
+
+Point clientToPanel(Point client)
+{
+    return {client.x - windowOrigin.x, client.y + captionHeight - windowOrigin.y};
+}
+
+Point panelToClient(Point panel)
+{
+    return {panel.x + windowOrigin.x, panel.y + windowOrigin.y - captionHeight};
+}
+
+KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, int32_t angle)
+{
+    const double left = static_cast<double>(-width) * 0.5;
+    const double top = static_cast<double>(-height) * 0.5;
+    const double right = static_cast<double>(width) * 0.5;
+    const double bottom = static_cast<double>(height) * 0.5;
+    const double offsets[4][2] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+
+    KeyQuad quad{};
+    if (angle == 0) {
+        for (int i = 0; i < 4; ++i)
+            quad.corner[i] = {cx + truncate(offsets[i][0]), cy + truncate(offsets[i][1])};
+        return quad;
+    }
+    // Positive angles turn counter-clockwise on a screen whose y grows downwards.
+    const double theta = (static_cast<double>(angle) * -std::numbers::pi) / 1800.0;
+    const double cs = std::cos(theta);
+    const double sn = std::sin(theta);
+    for (int i = 0; i < 4; ++i) {
+        const double u = offsets[i][0];
+        const double v = offsets[i][1];
+        // Each product is rounded on its own (no fused multiply-add), and the offset is truncated
+        // before the centre is added, pulling every corner toward the centre.
+        const double su = cs * u;
+        const double sv = sn * v;
+        const double tu = sn * u;
+        const double tv = cs * v;
+        quad.corner[i] = {cx + truncate(su - sv), cy + truncate(tu + tv)};
+    }
+    return quad;
+}
+
+int turnDirection(Point p, Point a, Point b)
+{
+    const int64_t ax = int64_t{a.x} - b.x;
+    const int64_t ay = int64_t{a.y} - b.y;
+    const int64_t px = int64_t{p.x} - a.x;
+    const int64_t py = int64_t{p.y} - a.y;
+    if (py * ax > px * ay)
+        return 1;
+    if (py * ax < px * ay)
+        return -1;
+    if (px * ax < 0 || py * ay < 0)
+        return -1;
+    if (ax * ax + ay * ay >= px * px + py * py)
+        return 0;
+    return -1;
+}
+
+int quadContainsPoint(Point point, const KeyQuad& quad)
+{
+    // The count is right only from a point outside the quad. A quad around (-1000, -1000) gets a far
+    // point beyond its own bounding box instead, so that no key answers the wrong way round.
+    Point far = HIT_FAR_POINT;
+    int32_t minX = quad.corner[0].x;
+    int32_t minY = quad.corner[0].y;
+    int32_t maxX = minX;
+    int32_t maxY = minY;
+    for (const Point& c : quad.corner) {
+        minX = std::min(minX, c.x);
+        minY = std::min(minY, c.y);
+        maxX = std::max(maxX, c.x);
+        maxY = std::max(maxY, c.y);
+    }
+    if (far.x >= minX && far.x <= maxX && far.y >= minY && far.y <= maxY)
+        far = {minX - 1000, minY - 1000};
+
+    int count = 0;
+    for (int i = 0; i < 4; ++i) {
+        const Point& prev = quad.corner[(i + 3) % 4];
+        const Point& cur = quad.corner[i];
+        if (turnDirection(point, cur, prev) * turnDirection(far, cur, prev) > 0)
+            continue;
+        if (turnDirection(prev, far, point) * turnDirection(cur, far, point) > 0)
+            continue;
+        ++count;
+    }
+    return count % 2;
+}
+
+int keyContainsPoint(const KeyRecord& key, int32_t clientX, int32_t clientY)
+{
+    const Point p = clientToPanel({clientX, clientY});
+    const int32_t cx = key.centerX;
+    const int32_t cy = key.centerY;
+    if (key.angle == 0) {
+        const int32_t hw = key.width / 2;
+        const int32_t hh = key.height / 2;
+        return cx - hw <= p.x && p.x < cx + hw && cy - hh <= p.y && p.y < cy + hh ? 1 : 0;
+    }
+    return quadContainsPoint(p, computeKeyQuad(cx, cy, key.width, key.height, key.angle));
+}

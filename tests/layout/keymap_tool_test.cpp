@@ -1,0 +1,105 @@
+// plumtide-keymap dump: prints what start-up would use, as JSON.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fake/fake_platform.h"
+#include "keymap-tool/keymap_tool.h"
+
+namespace {
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(std::FILE* file)
+{
+    std::rewind(file);
+    std::string text;
+    char chunk[4096];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text.append(chunk, got);
+    std::fclose(file);
+    return text;
+}
+
+ToolRun runTool(const std::vector<std::u16string>& args)
+{
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    int code = runKeymapTool(args, out, err);
+    return {code, readAll(out), readAll(err)};
+}
+
+class KeymapTool : public testing::Test {
+protected:
+    void SetUp() override { fake::reset(); }
+};
+
+TEST_F(KeymapTool, DumpsTheWorkedExample)
+{
+    fake::addFile(u"example.keymap", fake::utf16le(u"TAG:3,200,40,120,\r\n"
+                                                   u"@N,78,88,70,86,0,Esc,,,VK_ESCAPE,VK_ESCAPE\r\n"
+                                                   u"@F,152,88,70,86,-150,Fn,,,VK_FN,VK_FN\r\n"));
+    ToolRun run = runTool({u"dump", u"example.keymap"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out,
+              "{\"loaded\": true, \"panel\": {\"dockSide\": 3, \"tabOffset\": 200, \"tabWidth\": 40, \"tabHeight\": 120}, "
+              "\"count\": 2, \"keys\": [\n"
+              "  {\"kind\": 0, \"centerX\": 78, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": 0, "
+              "\"label\": \"Esc\", \"shiftLabel\": \"\", \"fnLabel\": \"\", \"vk\": 27, \"fnVk\": 27},\n"
+              "  {\"kind\": 1, \"centerX\": 152, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": -150, "
+              "\"label\": \"Fn\", \"shiftLabel\": \"\", \"fnLabel\": \"\", \"vk\": 59, \"fnVk\": 59}\n"
+              "]}\n");
+}
+
+TEST_F(KeymapTool, EscapesEverythingOutsidePrintableAscii)
+{
+    fake::addFile(u"labels.keymap",
+                  fake::utf16le(u"@N,0,0,0,0,0,\"\\\u2190,aaaaaaaaaaaaaa\U0001F600,\t,VK_A,VK_A\r\n"));
+    ToolRun run = runTool({u"dump", u"labels.keymap"});
+    EXPECT_NE(run.out.find("\"label\": \"\\u0022\\u005C\\u2190\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"shiftLabel\": \"aaaaaaaaaaaaaa\\uD83D\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"fnLabel\": \"\\u0009\""), std::string::npos) << run.out;
+}
+
+TEST_F(KeymapTool, FallsBackToTheBuiltInLayoutLikeStartUp)
+{
+    for (const std::vector<std::u16string>& args :
+         {std::vector<std::u16string>{u"dump"}, std::vector<std::u16string>{u"dump", u"C:\\missing.keymap"}}) {
+        ToolRun run = runTool(args);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.out.rfind("{\"loaded\": false, \"panel\": {\"dockSide\": 1, \"tabOffset\": 500, "
+                                "\"tabWidth\": 80, \"tabHeight\": 60}, \"count\": 66, ",
+                                0),
+                  0u)
+            << run.out;
+    }
+}
+
+TEST_F(KeymapTool, EmptyFileDumpsNoKeys)
+{
+    fake::addFile(u"empty.keymap", "");
+    ToolRun run = runTool({u"dump", u"empty.keymap"});
+    EXPECT_EQ(run.out, "{\"loaded\": true, \"panel\": {\"dockSide\": 1, \"tabOffset\": 500, \"tabWidth\": 80, "
+                       "\"tabHeight\": 60}, \"count\": 0, \"keys\": []}\n");
+}
+
+TEST_F(KeymapTool, BadArgumentsPrintUsageAndExit2)
+{
+    for (const std::vector<std::u16string>& args :
+         {std::vector<std::u16string>{}, std::vector<std::u16string>{u"frobnicate"},
+          std::vector<std::u16string>{u"dump", u"a", u"b"}}) {
+        ToolRun run = runTool(args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find("usage:"), std::string::npos);
+    }
+}
+
+} // namespace
