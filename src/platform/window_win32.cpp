@@ -1,0 +1,54 @@
+// Win32 window services of the platform seam: repainting, placement, destruction, pointer capture and timers.
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace {
+
+HWND hwnd(PlatformWindow* window)
+{
+    return reinterpret_cast<HWND>(window);
+}
+
+} // namespace
+
+void platformInvalidateRect(PlatformWindow* window, const Rect& rect)
+{
+    const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
+    InvalidateRect(hwnd(window), &area, TRUE);
+}
+
+void platformUpdateWindow(PlatformWindow* window)
+{
+    UpdateWindow(hwnd(window));
+}
+
+void platformMoveWindow(PlatformWindow* window, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint)
+{
+    MoveWindow(hwnd(window), x, y, width, height, repaint ? TRUE : FALSE);
+}
+
+void platformDestroyWindow(PlatformWindow* window)
+{
+    DestroyWindow(hwnd(window));
+}
+
+void platformCapturePointer(PlatformWindow* window)
+{
+    SetCapture(hwnd(window));
+}
+
+void platformReleasePointer()
+{
+    ReleaseCapture();
+}
+
+void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs)
+{
+    SetTimer(hwnd(window), id, intervalMs, nullptr);
+}
+
+void platformStopTimer(PlatformWindow* window, uint32_t id)
+{
+    KillTimer(hwnd(window), id);
+}
