@@ -1,0 +1,62 @@
+// Input and interaction: key events, the press and release state machine, and the slide-away panel.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+constexpr uint32_t DOUBLE_PRESS_MS = 500;
+constexpr int SLIDE_STEPS = 4;
+
+// The window's two timers. The slide timer (50 ms) runs for the whole life of the window; the key
+// repeat timer runs only while a held key repeats. Each one's ticks go to its own handler only.
+constexpr uint32_t SLIDE_TIMER_ID = 1;
+constexpr uint32_t SLIDE_TIMER_MS = 50;
+constexpr uint32_t KEY_REPEAT_TIMER_ID = 2;
+
+enum class SlideDirection : int32_t {
+    Show = 0, // into view
+    Hide = 1, // off the screen
+};
+
+struct SlideState {
+    int32_t step; // 0 idle; 1 to 4 the next move; 5 the slide ends at the next tick
+    SlideDirection direction;
+};
+
+// 1 while the Fn layer is on: keys then send their fnVk.
+extern int fnLayer;
+// Clock value of the last press that hit a key.
+extern uint32_t lastPressTime;
+extern SlideState slideState;
+
+// One synthetic key-down or key-up for a virtual key, with the scan code of the current layout.
+void sendKeyEvent(uint8_t virtualKey, bool up);
+// A key-up for the vk of every Latching key whatever its state; all become Up. Repaints nothing.
+void releaseAllLatchingKeys();
+// A key-up for the vk of every Latching key that is Down; each becomes Up and is invalidated.
+void releaseDownLatchingKeys(PlatformWindow* window);
+
+// WM_LBUTTONDOWN and WM_LBUTTONUP, in client coordinates (unsigned 16-bit values).
+void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y);
+void handlePointerRelease(PlatformWindow* window, int32_t x, int32_t y);
+// WM_CAPTURECHANGED: the pointer capture taken on a press was lost before the button came up.
+void handlePointerCaptureLost(PlatformWindow* window);
+
+// The dock tab: true when a press lay in the show or hide area and started a slide.
+bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y);
+// One tick of the 50 ms slide timer.
+void advanceSlide(PlatformWindow* window);
+
+// One tick of the key repeat timer: a further key-down for the Normal key the pointer holds.
+void advanceKeyRepeat(PlatformWindow* window);
+// Ends the repeat of a held key, if one runs. The release, the capture loss, the start of a slide
+// and the window's destruction call it before anything else they do.
+void stopKeyRepeat(PlatformWindow* window);
+// The repeat's first delay and later period in milliseconds for the system's delay (0 to 3) and
+// speed (0 to 31) settings; settings out of range count as the nearest end.
+uint32_t keyRepeatDelayMs(int32_t delaySetting);
+uint32_t keyRepeatPeriodMs(int32_t speedSetting);
+
+// Back to the state at start: Fn layer off, no press yet, no slide, no repeat, no capture held.
+void resetInput();

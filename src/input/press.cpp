@@ -1,0 +1,179 @@
+// Pointer press and release: which key a tap hits, and each key's state machine of down, latched and locked.
+#include "input/input.h"
+#include "input/key_repeat.h"
+#include "layout/keytable.h"
+#include "layout/vkeynames.h"
+#include "render/geometry.h"
+
+int fnLayer = 0;
+uint32_t lastPressTime = 0;
+
+namespace {
+
+// True from a press that hit a key until its release: while the pointer is captured, the release
+// reaches the window wherever the pointer is lifted, so no key is left held in the system.
+bool pointerHeld = false;
+
+int keyCount()
+{
+    return keyTable ? keyTable->count : 0;
+}
+
+uint8_t activeVirtualKey(const KeyRecord& key, int layer)
+{
+    return layer == 1 ? key.fnVk : key.vk;
+}
+
+void holdPointer(PlatformWindow* window)
+{
+    if (pointerHeld)
+        return;
+    pointerHeld = true;
+    platformCapturePointer(window);
+}
+
+void letGoOfPointer()
+{
+    if (!pointerHeld)
+        return;
+    // Cleared first: the system reports the capture's loss synchronously, and that report must not
+    // release the keys a second time.
+    pointerHeld = false;
+    platformReleasePointer();
+}
+
+// What a quick tap that locks an Up Latching key does first, so that a key the panel shows held is
+// held in the system too, and a locked Fn key has its layer on.
+void pressUpLatchingKey(uint8_t code)
+{
+    if (code == VK_EXIT)
+        return;
+    if (code == VK_FN) {
+        fnLayer = 1;
+        return;
+    }
+    sendKeyEvent(code, false);
+}
+
+// A quick second tap locks every Latching key under the point.
+void lockLatchingKeysAt(PlatformWindow* window, int32_t x, int32_t y)
+{
+    const int layer = fnLayer;
+    for (int i = 0; i < keyCount(); ++i) {
+        KeyRecord& key = keyTable->keys[i];
+        if (key.kind != KeyKind::Latching || !keyContainsPoint(key, x, y))
+            continue;
+        if (key.state == KeyState::Up)
+            pressUpLatchingKey(activeVirtualKey(key, layer));
+        key.state = KeyState::Locked;
+        platformInvalidateRect(window, key.bounds);
+    }
+}
+
+// Key-ups for every Normal key that is down, each followed by the latched modifiers.
+void releaseNormalKeys(PlatformWindow* window)
+{
+    stopKeyRepeat(window);
+    // After the teardown there is neither a key nor a window left to release or repaint.
+    if (!keyTable)
+        return;
+    for (int i = 0; i < keyCount(); ++i) {
+        KeyRecord& key = keyTable->keys[i];
+        if (key.kind != KeyKind::Normal || key.state == KeyState::Up)
+            continue;
+        sendKeyEvent(activeVirtualKey(key, fnLayer), true);
+        key.state = KeyState::Up;
+        releaseDownLatchingKeys(window);
+        platformInvalidateRect(window, key.bounds);
+    }
+    platformUpdateWindow(window);
+}
+
+} // namespace
+
+void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y)
+{
+    if (slideState.step != 0)
+        return;
+    if (handleTabPress(window, x, y))
+        return;
+
+    int hit = -1;
+    for (int i = 0; i < keyCount() && hit < 0; ++i) {
+        if (keyContainsPoint(keyTable->keys[i], x, y))
+            hit = i;
+    }
+    if (hit < 0) {
+        platformUpdateWindow(window);
+        return;
+    }
+    KeyRecord& key = keyTable->keys[hit];
+    if (key.kind == KeyKind::Normal)
+        key.state = KeyState::Down;
+
+    const uint32_t now = platformMilliseconds();
+    // Unsigned difference: right across the clock's wrap at 2^32.
+    if (key.kind == KeyKind::Latching && now - lastPressTime < DOUBLE_PRESS_MS) {
+        lastPressTime = now;
+        holdPointer(window);
+        lockLatchingKeysAt(window, x, y);
+        platformUpdateWindow(window);
+        return;
+    }
+    lastPressTime = now;
+
+    const uint8_t code = activeVirtualKey(key, fnLayer);
+    if (code == VK_EXIT) {
+        // The window's teardown runs inside the destroy call and frees the key table: nothing may be
+        // touched after it, and a capture given back later would report to a window that is gone.
+        letGoOfPointer();
+        platformDestroyWindow(window);
+        return;
+    }
+    holdPointer(window);
+    if (code == VK_FN) {
+        const bool turnOn = fnLayer != 1;
+        fnLayer = turnOn ? 1 : 0;
+        key.state = turnOn ? KeyState::Down : KeyState::Up;
+    } else if (key.kind == KeyKind::Normal) {
+        sendKeyEvent(code, false);
+        key.state = KeyState::Down;
+        startKeyRepeat(window, hit, code, now);
+    } else if (key.state == KeyState::Up) {
+        sendKeyEvent(code, false);
+        key.state = KeyState::Down;
+    } else {
+        sendKeyEvent(code, true);
+        key.state = KeyState::Up;
+    }
+    platformInvalidateRect(window, key.bounds);
+    platformUpdateWindow(window);
+}
+
+void handlePointerRelease(PlatformWindow* window, int32_t x, int32_t y)
+{
+    // Lifting the pointer anywhere releases every Normal key that is down.
+    (void)x;
+    (void)y;
+    releaseNormalKeys(window);
+    letGoOfPointer();
+}
+
+void handlePointerCaptureLost(PlatformWindow* window)
+{
+    // Only a capture taken at a press and not yet given back counts: that button release will never
+    // arrive, so this is the release.
+    if (!pointerHeld)
+        return;
+    pointerHeld = false;
+    releaseNormalKeys(window);
+}
+
+void resetInput()
+{
+    fnLayer = 0;
+    lastPressTime = 0;
+    slideState = {0, SlideDirection::Show};
+    pointerHeld = false;
+    resetKeyRepeat();
+}
