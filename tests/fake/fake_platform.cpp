@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
+#include <utility>
 
 #include "layout/u16text.h"
+#include "layout/vkeynames.h"
 #include "platform/platform.h"
 
 namespace {
@@ -16,13 +19,56 @@ struct FakeFile {
     bool unreadable = false;
 };
 
+struct FakeTimer {
+    uint32_t interval = 0;
+    uint64_t due = 0;
+};
+
 struct FakeState {
     std::map<std::u16string, FakeFile> files;
     int outOfMemoryShown = 0;
     int openFiles = 0;
+
+    std::vector<std::string> calls;
+    std::vector<fake::KeyEvent> keyEvents;
+    std::set<uint16_t> held;
+    std::map<uint8_t, uint32_t> scanCodes;
+    KeyboardRepeatSettings repeat = {1, 31};
+    uint64_t now = 0; // the clock without its wrap, so that timers stay in order across it
+    std::map<uint32_t, FakeTimer> timers;
+    bool captured = false;
+    bool destroyed = false;
+    fake::TimerHandler timerHandler = nullptr;
+    fake::WindowHandler captureLostHandler = nullptr;
+    fake::WindowHandler destroyHandler = nullptr;
 };
 
 FakeState state;
+
+void record(std::string call)
+{
+    state.calls.push_back(std::move(call));
+}
+
+void loseCapture(PlatformWindow* window)
+{
+    if (!state.captured)
+        return;
+    state.captured = false;
+    if (state.captureLostHandler)
+        state.captureLostHandler(window);
+}
+
+// The address is the fake window's handle; nothing is stored in it.
+char windowTag;
+
+PlatformWindow* const anyWindow = reinterpret_cast<PlatformWindow*>(&windowTag);
+
+// Window calls name the window only when it is not the fake's one, which would be a fault.
+std::string onWindow(PlatformWindow* window)
+{
+    return window == anyWindow ? "" : " on another window";
+}
 
 } // namespace
 
@@ -61,6 +107,121 @@ int outOfMemoryShown()
 int openFiles()
 {
     return state.openFiles;
+}
+
+PlatformWindow* window()
+{
+    return anyWindow;
+}
+
+const std::vector<std::string>& calls()
+{
+    return state.calls;
+}
+
+void clearCalls()
+{
+    state.calls.clear();
+}
+
+const std::vector<KeyEvent>& keyEvents()
+{
+    return state.keyEvents;
+}
+
+std::string keyName(uint16_t virtualKey)
+{
+    const char16_t* name = virtualKey <= 0xFF ? virtualKeyName(static_cast<uint8_t>(virtualKey)) : nullptr;
+    if (!name) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", virtualKey);
+        return hex;
+    }
+    std::string text = utf16ToUtf8(name);
+    return text.starts_with("VK_") ? text.substr(3) : text;
+}
+
+std::vector<std::string> keysHeld()
+{
+    std::vector<std::string> names;
+    for (uint16_t code : state.held)
+        names.push_back(keyName(code));
+    return names;
+}
+
+void setScanCode(uint8_t virtualKey, uint32_t scanCode)
+{
+    state.scanCodes[virtualKey] = scanCode;
+}
+
+void setKeyboardRepeat(int32_t delay, int32_t speed)
+{
+    state.repeat = {delay, speed};
+}
+
+void onTimer(TimerHandler handler)
+{
+    state.timerHandler = handler;
+}
+
+void onCaptureLost(WindowHandler handler)
+{
+    state.captureLostHandler = handler;
+}
+
+void onDestroy(WindowHandler handler)
+{
+    state.destroyHandler = handler;
+}
+
+bool captured()
+{
+    return state.captured;
+}
+
+void takeCaptureAway()
+{
+    loseCapture(anyWindow);
+}
+
+bool destroyed()
+{
+    return state.destroyed;
+}
+
+uint32_t clock()
+{
+    return static_cast<uint32_t>(state.now);
+}
+
+void advanceTo(uint32_t time)
+{
+    const uint64_t target = state.now + static_cast<uint32_t>(time - clock());
+    for (;;) {
+        auto next = state.timers.end();
+        for (auto it = state.timers.begin(); it != state.timers.end(); ++it) {
+            if (it->second.due < target && (next == state.timers.end() || it->second.due < next->second.due))
+                next = it;
+        }
+        if (next == state.timers.end())
+            break;
+        state.now = next->second.due;
+        next->second.due += next->second.interval;
+        if (state.timerHandler)
+            state.timerHandler(anyWindow, next->first);
+    }
+    state.now = target;
+}
+
+bool timerRunning(uint32_t id)
+{
+    return state.timers.contains(id);
+}
+
+uint32_t timerInterval(uint32_t id)
+{
+    auto found = state.timers.find(id);
+    return found == state.timers.end() ? 0 : found->second.interval;
 }
 
 } // namespace fake
@@ -105,4 +266,86 @@ void platformCloseFile(PlatformFile* handle)
 void platformShowOutOfMemory()
 {
     ++state.outOfMemoryShown;
+}
+
+void platformSendKeyEvent(uint16_t virtualKey, uint16_t scanCode, uint32_t flags)
+{
+    const bool up = (flags & KEY_EVENT_UP) != 0;
+    state.keyEvents.push_back({virtualKey, scanCode, flags});
+    if (up)
+        state.held.erase(virtualKey);
+    else
+        state.held.insert(virtualKey);
+    record((up ? "up " : "down ") + fake::keyName(virtualKey));
+}
+
+uint32_t platformScanCode(uint8_t virtualKey)
+{
+    record("scan " + fake::keyName(virtualKey));
+    auto found = state.scanCodes.find(virtualKey);
+    return found == state.scanCodes.end() ? 0 : found->second;
+}
+
+KeyboardRepeatSettings platformKeyboardRepeatSettings()
+{
+    record("repeat settings");
+    return state.repeat;
+}
+
+uint32_t platformMilliseconds()
+{
+    record("clock");
+    return fake::clock();
+}
+
+void platformInvalidateRect(PlatformWindow* window, const Rect& rect)
+{
+    record("invalidate " + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+           std::to_string(rect.right) + "," + std::to_string(rect.bottom) + onWindow(window));
+}
+
+void platformUpdateWindow(PlatformWindow* window)
+{
+    record("update" + onWindow(window));
+}
+
+void platformMoveWindow(PlatformWindow* window, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint)
+{
+    record("move " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(width) + "x" +
+           std::to_string(height) + (repaint ? "" : " norepaint") + onWindow(window));
+}
+
+void platformDestroyWindow(PlatformWindow* window)
+{
+    record("destroy" + onWindow(window));
+    state.destroyed = true;
+    if (state.destroyHandler)
+        state.destroyHandler(window);
+    state.timers.clear();
+    // The capture goes with the window, and its report may come after the teardown.
+    loseCapture(window);
+}
+
+void platformCapturePointer(PlatformWindow* window)
+{
+    record("capture" + onWindow(window));
+    state.captured = true;
+}
+
+void platformReleasePointer()
+{
+    record("release capture");
+    loseCapture(anyWindow);
+}
+
+void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs)
+{
+    record("timer " + std::to_string(id) + " start " + std::to_string(intervalMs) + onWindow(window));
+    state.timers[id] = {intervalMs, state.now + intervalMs};
+}
+
+void platformStopTimer(PlatformWindow* window, uint32_t id)
+{
+    record("timer " + std::to_string(id) + " stop" + onWindow(window));
+    state.timers.erase(id);
 }

@@ -1,13 +1,17 @@
 // The recording fake of the platform seam: in-memory files, a simulated clock and a log of every call.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+struct PlatformWindow;
+
 namespace fake {
 
-// Forgets every file and recorded call; each test fixture starts from here.
+// Forgets every file, recorded call, timer, held key and hook; the clock goes back to 0, the
+// keyboard repeat settings to the system's defaults (delay 1, speed 31). Each test starts from here.
 void reset();
 
 // The bytes of `text` as a keymap file holds them: UTF-16LE, no byte-order mark.
@@ -22,5 +26,59 @@ void addUnreadableFile(const std::u16string& path);
 int outOfMemoryShown();
 // Files opened and not yet closed.
 int openFiles();
+
+// The window handle that tests pass to the code under test.
+PlatformWindow* window();
+
+// --- Recorded calls ----------------------------------------------------------------------------
+// Every call of the keyboard, clock, window and timer seam, in order, one compact string each:
+//   "down A", "up LSHIFT"             a key event, by the virtual key's name without "VK_"
+//   "scan A", "clock", "repeat settings"   the look-ups
+//   "invalidate 43,45,113,131", "update", "move 0,-169 1024x679" (" norepaint" without repaint),
+//   "destroy", "capture", "release capture", "timer 2 start 500", "timer 2 stop"
+const std::vector<std::string>& calls();
+void clearCalls();
+
+// A key event as the seam received it.
+struct KeyEvent {
+    uint16_t virtualKey;
+    uint16_t scanCode;
+    uint32_t flags;
+};
+const std::vector<KeyEvent>& keyEvents();
+// The name the calls use for a virtual key: "LSHIFT" for VK_LSHIFT, "0x3C" for a code without a name.
+std::string keyName(uint16_t virtualKey);
+// Virtual keys that the events sent so far leave held down in the system, by name, in code order.
+std::vector<std::string> keysHeld();
+
+// --- The system's answers ----------------------------------------------------------------------
+// What the layout answers for a virtual key (0, no scan code, unless set).
+void setScanCode(uint8_t virtualKey, uint32_t scanCode);
+void setKeyboardRepeat(int32_t delay, int32_t speed);
+
+// --- Window procedure --------------------------------------------------------------------------
+// What the window does with the messages the system sends it; a test routes them as the real window
+// procedure does. Unset handlers drop the message.
+using TimerHandler = void (*)(PlatformWindow* window, uint32_t id);
+using WindowHandler = void (*)(PlatformWindow* window);
+void onTimer(TimerHandler handler);
+// The report that the window lost the pointer capture, sent synchronously as the system does.
+void onCaptureLost(WindowHandler handler);
+// The window's teardown, run inside the destroy call.
+void onDestroy(WindowHandler handler);
+
+bool captured();
+// Another window takes the pointer capture: the capture-loss report goes out at once.
+void takeCaptureAway();
+bool destroyed();
+
+// --- Simulated clock and timers ----------------------------------------------------------------
+uint32_t clock();
+// Moves the clock forward to `time` (across the wrap at 2^32 when `time` is below the clock) and
+// delivers, in time order and each at its own time, the ticks due before it. A tick due exactly at
+// `time` waits for the next move: a timer's tick comes after the input that arrives with it.
+void advanceTo(uint32_t time);
+bool timerRunning(uint32_t id);
+uint32_t timerInterval(uint32_t id);
 
 } // namespace fake
