@@ -1,0 +1,167 @@
+// The input bench: key tables, the simulated window procedure and the script runner.
+#include "input_bench.h"
+
+#include <sstream>
+
+#include "fake/fake_platform.h"
+#include "input/input.h"
+#include "layout/default_layout.h"
+#include "layout/u16text.h"
+#include "render/geometry.h"
+
+namespace {
+
+// Routes the system's messages to the input logic as the keyboard window's procedure does.
+void routeTimer(PlatformWindow* window, uint32_t id)
+{
+    if (id == SLIDE_TIMER_ID)
+        advanceSlide(window);
+    else if (id == KEY_REPEAT_TIMER_ID)
+        advanceKeyRepeat(window);
+}
+
+void tearDownWindow(PlatformWindow* window)
+{
+    stopKeyRepeat(window);
+    releaseAllLatchingKeys();
+    freeKeyTable();
+}
+
+Point target(const std::string& name)
+{
+    if (const size_t colon = name.find(':'); colon != std::string::npos)
+        return {std::stoi(name.substr(0, colon)), std::stoi(name.substr(colon + 1))};
+    const int count = keyTable->count;
+    int index = -1;
+    if (name[0] == '#' && name.size() > 1) {
+        index = std::stoi(name.substr(1));
+    } else {
+        for (int i = 0; i < count && index < 0; ++i) {
+            if (utf16ToUtf8(keyTable->keys[i].label) == name)
+                index = i;
+        }
+    }
+    if (index < 0 || index >= count) {
+        ADD_FAILURE() << "no key " << name;
+        return {-1, -1};
+    }
+    const KeyRecord& key = keyTable->keys[index];
+    return panelToClient({key.centerX, key.centerY});
+}
+
+} // namespace
+
+KeyRecord makeKey(KeyKind kind, int16_t x, int16_t y, const char16_t* label, uint8_t vk, int fnVk, int16_t angle,
+                  int16_t width, int16_t height)
+{
+    KeyRecord key{};
+    key.kind = kind;
+    key.centerX = x;
+    key.centerY = y;
+    key.width = width;
+    key.height = height;
+    key.angle = angle;
+    for (int i = 0; i < LABEL_UNITS - 1 && label[i]; ++i)
+        key.label[i] = label[i];
+    key.vk = vk;
+    key.fnVk = fnVk < 0 ? vk : static_cast<uint8_t>(fnVk);
+    return key;
+}
+
+void InputBench::SetUp()
+{
+    fake::reset();
+    resetInput();
+    fake::onTimer(routeTimer);
+    fake::onCaptureLost(handlePointerCaptureLost);
+    fake::onDestroy(tearDownWindow);
+    ASSERT_NE(allocateKeyTable(), nullptr);
+    installDefaultLayout(*keyTable);
+    captionHeight = 19;
+    dock(PANEL_LAYOUT_DEFAULTS);
+}
+
+void InputBench::TearDown()
+{
+    EXPECT_EQ(fake::keysHeld(), held) << "keys left down in the system";
+    EXPECT_EQ(fake::captured(), pointerStaysCaptured) << "pointer capture at the end";
+    EXPECT_FALSE(fake::timerRunning(KEY_REPEAT_TIMER_ID)) << "a key still repeats";
+    freeKeyTable();
+}
+
+void InputBench::useKeys(const std::vector<KeyRecord>& keys)
+{
+    if (keys.empty()) {
+        installDefaultLayout(*keyTable);
+        return;
+    }
+    *keyTable = KeyTable{};
+    for (const KeyRecord& key : keys)
+        keyTable->keys[keyTable->count++] = key;
+}
+
+void InputBench::dock(const PanelLayout& layout)
+{
+    panelLayout = layout;
+    const PanelShape shape = computePanelShape(layout, captionHeight);
+    windowSize = shape.size;
+    windowOrigin = shape.origin;
+}
+
+void InputBench::startSlideTimer()
+{
+    platformStartTimer(fake::window(), SLIDE_TIMER_ID, SLIDE_TIMER_MS);
+}
+
+std::string InputBench::run(const std::string& script)
+{
+    const size_t from = fake::calls().size();
+    PlatformWindow* window = fake::window();
+    Point last = {0, 0};
+    std::stringstream steps(script);
+    std::string step;
+    while (std::getline(steps, step, ',')) {
+        std::vector<std::string> words;
+        std::stringstream split(step);
+        for (std::string word; split >> word;)
+            words.push_back(word);
+        if (words.size() < 2 || words.back()[0] != '@') {
+            ADD_FAILURE() << "step without a time: " << step;
+            continue;
+        }
+        fake::advanceTo(static_cast<uint32_t>(std::stoul(words.back().substr(1))));
+        const std::string& verb = words[0];
+        if (verb != "tap" && verb != "press" && verb != "release" && verb != "lose" && verb != "wait")
+            ADD_FAILURE() << "unknown step: " << step;
+        if (verb == "wait")
+            continue;
+        if (verb == "lose") {
+            fake::takeCaptureAway();
+            continue;
+        }
+        if (fake::destroyed())
+            continue;
+        if (verb == "tap" || verb == "press") {
+            last = target(words[1]);
+            handlePointerPress(window, last.x, last.y);
+        }
+        if ((verb == "tap" && !fake::destroyed()) || verb == "release")
+            handlePointerRelease(window, last.x, last.y);
+    }
+    return calls(from, {"down", "up"});
+}
+
+std::string InputBench::calls(size_t from, const std::vector<std::string>& kinds)
+{
+    std::string joined;
+    const std::vector<std::string>& all = fake::calls();
+    for (size_t i = from; i < all.size(); ++i) {
+        const std::string& call = all[i];
+        bool wanted = kinds.empty();
+        for (const std::string& kind : kinds)
+            wanted = wanted || call == kind || call.starts_with(kind + " ");
+        if (wanted)
+            joined += (joined.empty() ? "" : ", ") + call;
+    }
+    return joined;
+}

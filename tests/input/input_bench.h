@@ -1,0 +1,54 @@
+// The bench for the input logic: a real key table, the recording fake as the system, and scripts of
+// timed taps whose key events come out as one compact line.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "layout/keytable.h"
+
+// Names parameterised cases after their `name` field.
+struct CaseName {
+    template <class Case>
+    std::string operator()(const testing::TestParamInfo<Case>& param) const
+    {
+        return param.param.name;
+    }
+};
+
+// One key of a custom table; a Normal key sends `vk` in both layers unless given an fnVk.
+KeyRecord makeKey(KeyKind kind, int16_t x, int16_t y, const char16_t* label, uint8_t vk, int fnVk = -1,
+                  int16_t angle = 0, int16_t width = 70, int16_t height = 86);
+
+class InputBench : public testing::Test {
+protected:
+    // The built-in layout, docked Top with the default tab, a caption of 19 pixels, the clock at 0.
+    void SetUp() override;
+    // Every test ends with nothing held in the system but what it names in `held`, the pointer free
+    // and no repeat running.
+    void TearDown() override;
+
+    // Replaces the table by these keys (the built-in layout when empty).
+    static void useKeys(const std::vector<KeyRecord>& keys);
+    // Docks the panel and places the window as window creation does.
+    static void dock(const PanelLayout& layout);
+    // Starts the 50 ms slide timer, as start-up does.
+    static void startSlideTimer();
+
+    // Runs a script of comma-separated steps and gives the key events they caused, comma-separated:
+    //   "tap K @T"  press and release on K at time T     "press K @T"  press only
+    //   "release @T"  the button comes up               "lose capture @T"  another window takes it
+    //   "wait @T"  time passes (timers tick)
+    // K is a key's first legend (the first key so labelled), "#N" the key at index N, or "X:Y" a
+    // client point. After the window is destroyed, pointer steps have no window to go to.
+    static std::string run(const std::string& script);
+    // The recorded calls from index `from` on, comma-separated; only those starting with one of
+    // `kinds` when it is not empty.
+    static std::string calls(size_t from, const std::vector<std::string>& kinds = {});
+
+    std::vector<std::string> held; // keys the test means to leave down, in code order
+    bool pointerStaysCaptured = false;
+};

@@ -1,0 +1,173 @@
+// The press and release state machine, driven by timed taps and judged by the exact key events sent.
+#include <gtest/gtest.h>
+
+#include "fake/fake_platform.h"
+#include "input/input.h"
+#include "input_bench.h"
+#include "layout/vkeynames.h"
+
+namespace {
+
+constexpr KeyKind N = KeyKind::Normal;
+constexpr KeyKind L = KeyKind::Latching;
+constexpr uint8_t VK_A = 0x41;
+constexpr uint8_t VK_X = 0x58;
+constexpr uint8_t VK_Y = 0x59;
+constexpr uint8_t VK_LSHIFT = 0xA0;
+constexpr uint8_t VK_LCONTROL = 0xA2;
+
+// A Normal key bound to VK_FN in both layers beside a modifier and a key with two layers.
+const std::vector<KeyRecord> normalFnKey = {makeKey(N, 100, 100, u"FnN", VK_FN),
+                                            makeKey(L, 200, 100, u"Shift", VK_LSHIFT),
+                                            makeKey(N, 300, 100, u"X", VK_X, VK_Y)};
+// An Exit key that latches.
+const std::vector<KeyRecord> latchingExit = {makeKey(L, 100, 100, u"Exit", VK_EXIT),
+                                             makeKey(N, 200, 100, u"A", VK_A),
+                                             makeKey(L, 300, 100, u"Shift", VK_LSHIFT)};
+// Two modifiers overlapping between x 105 and 134: Shift takes presses there, Ctrl is alone from 135.
+const std::vector<KeyRecord> overlapping = {makeKey(L, 100, 100, u"Shift", VK_LSHIFT),
+                                            makeKey(L, 140, 100, u"Ctrl", VK_LCONTROL),
+                                            makeKey(N, 300, 100, u"A", VK_A)};
+// A key turned by 45 degrees over an upright one of the same size: the turned key's corners are
+// (130, 200), (200, 130), (270, 200), (200, 270), and its edges go to the key below.
+const std::vector<KeyRecord> turned = {makeKey(N, 200, 200, u"A", VK_A, -1, 450, 100, 100),
+                                       makeKey(N, 200, 200, u"B", 0x42, -1, 0, 100, 100)};
+
+struct ScriptCase {
+    const char* name;
+    std::vector<KeyRecord> keys; // the built-in layout when empty
+    const char* script;
+    const char* events;
+};
+
+void PrintTo(const ScriptCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class PressScript : public InputBench, public testing::WithParamInterface<ScriptCase> {};
+
+TEST_P(PressScript, SendsExactlyTheseEvents)
+{
+    useKeys(GetParam().keys);
+    EXPECT_EQ(run(GetParam().script), GetParam().events);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BuiltIn, PressScript,
+    testing::Values(
+        ScriptCase{"tapA", {}, "tap A @1000", "down A, up A"},
+        ScriptCase{"gapSendsNothingAndKeepsTheLastPressTime", {},
+                   "tap A @1000, tap 5:5 @1600, tap Shift @1700, tap B @2500",
+                   "down A, up A, down LSHIFT, down B, up B, up LSHIFT"},
+        ScriptCase{"shiftThenA", {}, "tap Shift @1000, tap A @2000", "down LSHIFT, down A, up A, up LSHIFT"},
+        ScriptCase{"latchedModifiersGoUpInTableOrder", {}, "tap Shift @1000, tap Ctrl @2000, tap C @3000",
+                   "down LSHIFT, down LCONTROL, down C, up C, up LCONTROL, up LSHIFT"},
+        ScriptCase{"secondSlowTapUnlatches", {}, "tap Shift @1000, tap Shift @2000, tap A @3000",
+                   "down LSHIFT, up LSHIFT, down A, up A"},
+        ScriptCase{"doubleTapLocksUntilTheNextSlowTap", {},
+                   "tap Shift @1000, tap Shift @1200, tap A @2000, tap B @3000, tap Shift @4000",
+                   "down LSHIFT, down A, up A, down B, up B, up LSHIFT"},
+        ScriptCase{"quickTapOnALockedKeyKeepsItLocked", {},
+                   "tap Shift @1000, tap Shift @1200, tap Shift @1400, tap A @2000, tap Shift @3000",
+                   "down LSHIFT, down A, up A, up LSHIFT"},
+        ScriptCase{"exactly500MsIsNotQuick", {}, "tap A @1000, tap Shift @1500, tap B @2500",
+                   "down A, up A, down LSHIFT, down B, up B, up LSHIFT"},
+        // A key shown Locked is held: the lock from Up sends the key-down the tap would have sent.
+        ScriptCase{"quickTapAfterALetterLocksAndHolds", {},
+                   "tap A @1000, tap Shift @1499, tap B @2500, tap Shift @3000",
+                   "down A, up A, down LSHIFT, down B, up B, up LSHIFT"},
+        ScriptCase{"quickAcrossTheClockWrap", {},
+                   "tap A @4294967000, tap Shift @200, tap B @1000, tap Shift @2000",
+                   "down A, up A, down LSHIFT, down B, up B, up LSHIFT"},
+        ScriptCase{"fnSwitchesTheLayerUntilTappedAgain", {},
+                   "tap Fn @1000, tap 1 @2000, tap 1 @3000, tap Fn @4000, tap 1 @5000",
+                   "down F1, up F1, up FN, down F1, up F1, down 1, up 1"},
+        ScriptCase{"fnThenDelIsBackspace", {}, "tap Fn @1000, tap Del @2000, tap Fn @3000",
+                   "down BACK, up BACK, up FN"},
+        ScriptCase{"fnDoubleTapLocksTheLayer", {},
+                   "tap Fn @1000, tap Fn @1200, tap 1 @2000, tap 1 @3000, tap Fn @4000, tap 1 @5000",
+                   "down F1, up F1, down F1, up F1, down 1, up 1"},
+        ScriptCase{"quickTapOnAnUpFnKeyTurnsTheLayerOn", {},
+                   "tap A @1000, tap Fn @1200, tap 1 @2000, tap Fn @3000, tap 1 @4000",
+                   "down A, up A, down F1, up F1, down 1, up 1"},
+        ScriptCase{"keysUnderAnotherAreNeverPressed", {}, "tap T @1000, tap Y @2000", "down T, up T, down Y, up Y"},
+        ScriptCase{"exitKeyEndsTheProgramReleasingEveryModifier", {}, "tap Shift @1000, tap Exit @2000, tap A @3000",
+                   "down LSHIFT, up LCONTROL, up LSHIFT, up RSHIFT, up FN, up LMENU, up RMENU, up RCONTROL, up FN"}),
+    CaseName());
+
+INSTANTIATE_TEST_SUITE_P(
+    Custom, PressScript,
+    testing::Values(
+        ScriptCase{"normalFnKeyTurnsTheLayerOnAndOff", normalFnKey,
+                   "tap FnN @1000, tap X @2000, tap FnN @3000, tap X @4000", "up FN, down Y, up Y, down X, up X"},
+        ScriptCase{"normalFnKeyReleasesLatchedModifiers", normalFnKey, "tap Shift @1000, tap FnN @2000, tap FnN @3000",
+                   "down LSHIFT, up FN, up LSHIFT"},
+        ScriptCase{"latchingExitEndsTheProgram", latchingExit, "tap Shift @1000, tap Exit @2000",
+                   "down LSHIFT, up EXIT, up LSHIFT"},
+        ScriptCase{"latchingExitTappedQuicklyOnlyLocks", latchingExit,
+                   "tap A @1000, tap Exit @1200, tap A @2000, tap Exit @3000",
+                   "down A, up A, down A, up A, up EXIT, up LSHIFT"},
+        ScriptCase{"quickTapLocksAndHoldsEveryModifierUnderThePoint", overlapping,
+                   "tap 120:100 @1000, tap 120:100 @1200, tap A @2000, tap 120:100 @3000, tap 160:100 @4000",
+                   "down LSHIFT, down LCONTROL, down A, up A, up LSHIFT, up LCONTROL"},
+        ScriptCase{"turnedKeyEdgesGoToTheKeyBelow", turned, "tap 131:200 @1000, tap 165:165 @2000, tap 200:200 @3000",
+                   "down A, up A, down B, up B, down A, up A"}),
+    CaseName());
+
+class Press : public InputBench {};
+
+TEST_F(Press, TapCapturesThePointerAndRepaintsOnceEachWay)
+{
+    keyTable->keys[27].bounds = {117, 225, 187, 311};
+    run("tap A @1000");
+    // Giving the capture back reports its loss at once; that report must not release again.
+    EXPECT_EQ(calls(0, {"capture", "release", "down", "up", "invalidate", "update"}),
+              "capture, down A, invalidate 117,225,187,311, update, up A, invalidate 117,225,187,311, update, "
+              "release capture");
+}
+
+TEST_F(Press, TapOnAGapOnlyUpdates)
+{
+    run("press 5:5 @1000");
+    EXPECT_EQ(calls(0), "update");
+    EXPECT_EQ(lastPressTime, 0u);
+}
+
+TEST_F(Press, CaptureLossIsTheRelease)
+{
+    EXPECT_EQ(run("tap Shift @1000, press A @2000, lose capture @2100, release @2200"),
+              "down LSHIFT, down A, up A, up LSHIFT");
+    EXPECT_EQ(keyTable->keys[27].state, KeyState::Up);
+}
+
+TEST_F(Press, CaptureChangeWithoutAHeldPressIsIgnored)
+{
+    run("tap A @1000");
+    const size_t from = fake::calls().size();
+    handlePointerCaptureLost(fake::window());
+    EXPECT_EQ(calls(from), "");
+}
+
+TEST_F(Press, ExitKeyTouchesNothingAfterTheWindowIsGone)
+{
+    run("tap Shift @1000");
+    const size_t from = fake::calls().size();
+    run("press Exit @2000");
+    // The teardown's key-ups come from inside the destroy call; the press adds nothing after it.
+    EXPECT_EQ(calls(from, {"destroy", "down", "up", "invalidate", "update", "capture", "release"}),
+              "destroy, up LCONTROL, up LSHIFT, up RSHIFT, up FN, up LMENU, up RMENU, up RCONTROL, up FN");
+    EXPECT_EQ(keyTable, nullptr);
+}
+
+TEST_F(Press, PressedFnLatchingKeySendsItsFnVkButIsReleasedByItsVk)
+{
+    // Bulk releases always use the first virtual key; a modifier with a different second one that
+    // went down in the Fn layer stays held in the system until something sends its own key-up.
+    useKeys({makeKey(L, 100, 100, u"Fn", VK_FN), makeKey(L, 200, 100, u"Mod", VK_LSHIFT, VK_LCONTROL),
+             makeKey(N, 300, 100, u"A", VK_A)});
+    EXPECT_EQ(run("tap Fn @1000, tap Mod @2000, tap A @3000"), "down LCONTROL, down A, up A, up FN, up LSHIFT");
+    held = {"LCONTROL"};
+}
+
+} // namespace

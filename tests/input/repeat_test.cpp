@@ -1,0 +1,106 @@
+// Hold to repeat: a held Normal key sends further key-downs at the user's delay and rate, and only then.
+#include <gtest/gtest.h>
+
+#include "fake/fake_platform.h"
+#include "input/input.h"
+#include "input_bench.h"
+#include "layout/vkeynames.h"
+
+namespace {
+
+constexpr KeyKind N = KeyKind::Normal;
+constexpr KeyKind L = KeyKind::Latching;
+
+const std::vector<KeyRecord> normalFnKey = {makeKey(N, 100, 100, u"FnN", VK_FN)};
+const std::vector<KeyRecord> latchingExit = {makeKey(L, 100, 100, u"Exit", VK_EXIT), makeKey(N, 200, 100, u"A", 0x41)};
+
+struct RepeatCase {
+    const char* name;
+    std::vector<KeyRecord> keys;
+    const char* script; // with the system's default settings: a delay of 500 ms, a period of 33 ms
+    const char* events;
+};
+
+void PrintTo(const RepeatCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class Repeat : public InputBench, public testing::WithParamInterface<RepeatCase> {};
+
+TEST_P(Repeat, SendsExactlyTheseEvents)
+{
+    useKeys(GetParam().keys);
+    EXPECT_EQ(run(GetParam().script), GetParam().events);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Repeat,
+    testing::Values(
+        RepeatCase{"tapShorterThanTheDelayIsATap", {}, "press A @1000, release @1499", "down A, up A"},
+        RepeatCase{"holdOfTheDelayAndThreePeriods", {}, "press A @1000, release @1599",
+                   "down A, down A, down A, down A, up A"},
+        RepeatCase{"latchedShiftStaysDownThroughTheRepeats", {}, "tap Shift @1000, press A @2000, release @2599",
+                   "down LSHIFT, down A, down A, down A, down A, up A, up LSHIFT"},
+        RepeatCase{"fnLayerKeyRepeatsItsSecondKey", {}, "tap Fn @1000, press Del @2000, release @2540",
+                   "down BACK, down BACK, down BACK, up BACK, up FN"},
+        RepeatCase{"modifiersNeverRepeat", {}, "press Shift @1000, release @3000, tap A @4000",
+                   "down LSHIFT, down A, up A, up LSHIFT"},
+        RepeatCase{"fnKeysNeverRepeat", {}, "press Fn @1000, release @3000, tap 1 @4000, tap Fn @5000",
+                   "down F1, up F1, up FN"},
+        RepeatCase{"normalFnKeyNeverRepeats", normalFnKey, "press FnN @1000, release @3000", "up FN"},
+        RepeatCase{"lockedExitKeyNeverRepeats", latchingExit, "tap A @1000, press Exit @1200, release @3000",
+                   "down A, up A"},
+        RepeatCase{"captureLossStopsIt", {}, "press A @1000, lose capture @1550, wait @3000, release @3100",
+                   "down A, down A, down A, up A"},
+        RepeatCase{"slideStartStopsIt", {}, "press A @1000, press 540:570 @1550, wait @3000, release @3100",
+                   "down A, down A, down A, up LCONTROL, up LSHIFT, up RSHIFT, up FN, up LMENU, up RMENU, "
+                   "up RCONTROL, up FN, up A"}),
+    CaseName());
+
+class KeyRepeat : public InputBench {};
+
+TEST_F(KeyRepeat, FollowsTheUsersSettingsReadAtTheStart)
+{
+    fake::setKeyboardRepeat(3, 0);
+    EXPECT_EQ(run("press A @1000, release @2900"), "down A, down A, down A, down A, up A");
+    EXPECT_EQ(calls(0, {"repeat", "timer"}), "repeat settings, timer 2 start 1000, timer 2 start 400, timer 2 stop");
+}
+
+TEST_F(KeyRepeat, MapsTheSettingsAsTheSystemDocuments)
+{
+    struct Case {
+        int32_t setting;
+        uint32_t delayMs;
+        uint32_t periodMs;
+    };
+    for (const Case& c : {Case{-1, 250, 400}, Case{0, 250, 400}, Case{1, 500, 295}, Case{3, 1000, 193},
+                          Case{15, 1000, 63}, Case{31, 1000, 33}, Case{32, 1000, 33}}) {
+        EXPECT_EQ(keyRepeatDelayMs(c.setting), c.delayMs) << c.setting;
+        EXPECT_EQ(keyRepeatPeriodMs(c.setting), c.periodMs) << c.setting;
+    }
+}
+
+TEST_F(KeyRepeat, IgnoresATickLeftOverFromAnEarlierTimer)
+{
+    run("tap B @900, press A @1000");
+    advanceKeyRepeat(fake::window());
+    EXPECT_EQ(run("release @1100"), "up A");
+    EXPECT_EQ(calls(0, {"down", "up"}), "down B, up B, down A, up A");
+    advanceKeyRepeat(fake::window());
+    EXPECT_EQ(calls(0, {"down", "up"}), "down B, up B, down A, up A") << "a tick after the stop";
+}
+
+TEST_F(KeyRepeat, WindowDestructionStopsItFirst)
+{
+    run("press A @1000, wait @1600");
+    const size_t from = fake::calls().size();
+    platformDestroyWindow(fake::window());
+    EXPECT_EQ(calls(from, {"destroy", "timer", "down"}), "destroy, timer 2 stop");
+    EXPECT_EQ(run("wait @3000"), "");
+    // The teardown releases the modifiers only; a Normal key can be down then only if the window
+    // is destroyed from elsewhere while the pointer holds it.
+    held = {"A"};
+}
+
+} // namespace
