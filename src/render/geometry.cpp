@@ -17,6 +17,12 @@ int32_t truncate(double value)
     return static_cast<int32_t>(value);
 }
 
+// A vertex from sums formed in 64 bits.
+Point vertex(int64_t x, int64_t y)
+{
+    return {wrap32(x), wrap32(y)};
+}
+
 template <size_t N>
 void setVertices(PanelShape& shape, const Point (&points)[N])
 {
@@ -28,49 +34,52 @@ void setVertices(PanelShape& shape, const Point (&points)[N])
 
 PanelShape computePanelShape(const PanelLayout& layout, int32_t caption)
 {
-    const int32_t ch = caption;
-    const int32_t pw = PANEL_WIDTH;
-    const int32_t ph = PANEL_HEIGHT;
-    const int32_t o = layout.tabOffset;
-    const int32_t tw = layout.tabWidth;
-    const int32_t th = layout.tabHeight;
-    const int32_t b = TAB_BEVEL;
+    const int64_t ch = caption;
+    const int64_t pw = PANEL_WIDTH;
+    const int64_t ph = PANEL_HEIGHT;
+    const int64_t o = layout.tabOffset;
+    const int64_t tw = layout.tabWidth;
+    const int64_t th = layout.tabHeight;
+    const int64_t b = TAB_BEVEL;
 
     PanelShape shape{};
     shape.valid = true;
     switch (layout.dockSide) {
     case DockSide::None:
-        shape.size = {pw, ph};
+        shape.size = {wrap32(pw), wrap32(ph)};
         shape.origin = {0, 0};
-        setVertices(shape, {Point{0, 0}, {0, ph}, {pw, ph}, {pw, 0}});
+        setVertices(shape, {vertex(0, 0), vertex(0, ph), vertex(pw, ph), vertex(pw, 0)});
         break;
     case DockSide::Top:
-        shape.size = {pw, ch + ph + th};
-        shape.origin = {0, ch};
-        setVertices(shape, {Point{0, ch}, {pw, ch}, {pw, ch + ph}, {o + tw, ch + ph}, {o + tw, ch + ph + th - b},
-                            {o + tw - b, ch + ph + th}, {o + b, ch + ph + th}, {o, ch + ph + th - b}, {o, ch + ph},
-                            {0, ch + ph}, {0, ch}});
+        shape.size = {wrap32(pw), wrap32(ch + ph + th)};
+        shape.origin = vertex(0, ch);
+        setVertices(shape, {vertex(0, ch), vertex(pw, ch), vertex(pw, ch + ph), vertex(o + tw, ch + ph),
+                            vertex(o + tw, ch + ph + th - b), vertex(o + tw - b, ch + ph + th),
+                            vertex(o + b, ch + ph + th), vertex(o, ch + ph + th - b), vertex(o, ch + ph),
+                            vertex(0, ch + ph), vertex(0, ch)});
         break;
     case DockSide::Bottom:
-        shape.size = {pw, ch + th + ph};
-        shape.origin = {0, ch + th};
-        setVertices(shape, {Point{0, ch + th}, {o, ch + th}, {o, ch + b}, {o + b, ch}, {o + tw - b, ch},
-                            {o + tw, ch + b}, {o + tw, ch + th}, {pw, ch + th}, {pw, ch + th + ph}, {0, ch + th + ph},
-                            {0, ch + th}});
+        shape.size = {wrap32(pw), wrap32(ch + th + ph)};
+        shape.origin = vertex(0, ch + th);
+        setVertices(shape, {vertex(0, ch + th), vertex(o, ch + th), vertex(o, ch + b), vertex(o + b, ch),
+                            vertex(o + tw - b, ch), vertex(o + tw, ch + b), vertex(o + tw, ch + th),
+                            vertex(pw, ch + th), vertex(pw, ch + th + ph), vertex(0, ch + th + ph),
+                            vertex(0, ch + th)});
         break;
     case DockSide::Right:
-        shape.size = {tw + pw, ch + ph};
-        shape.origin = {tw, ch};
-        setVertices(shape, {Point{tw, ch}, {tw + pw, ch}, {tw + pw, ch + ph}, {tw, ch + ph}, {tw, ch + o + th},
-                            {b, ch + o + th}, {0, ch + o + th - b}, {0, ch + o + b}, {b, ch + o}, {tw, ch + o},
-                            {tw, ch}});
+        shape.size = {wrap32(tw + pw), wrap32(ch + ph)};
+        shape.origin = vertex(tw, ch);
+        setVertices(shape, {vertex(tw, ch), vertex(tw + pw, ch), vertex(tw + pw, ch + ph), vertex(tw, ch + ph),
+                            vertex(tw, ch + o + th), vertex(b, ch + o + th), vertex(0, ch + o + th - b),
+                            vertex(0, ch + o + b), vertex(b, ch + o), vertex(tw, ch + o), vertex(tw, ch)});
         break;
     case DockSide::Left:
-        shape.size = {tw + pw, ch + ph};
-        shape.origin = {0, ch};
-        setVertices(shape, {Point{0, ch}, {pw, ch}, {pw, ch + o}, {tw + pw - b, ch + o}, {tw + pw, ch + o + b},
-                            {tw + pw, ch + o + th - b}, {tw + pw - b, ch + o + th}, {pw, ch + o + th},
-                            {pw, ch + ph}, {0, ch + ph}, {0, ch}});
+        shape.size = {wrap32(tw + pw), wrap32(ch + ph)};
+        shape.origin = vertex(0, ch);
+        setVertices(shape, {vertex(0, ch), vertex(pw, ch), vertex(pw, ch + o), vertex(tw + pw - b, ch + o),
+                            vertex(tw + pw, ch + o + b), vertex(tw + pw, ch + o + th - b),
+                            vertex(tw + pw - b, ch + o + th), vertex(pw, ch + o + th), vertex(pw, ch + ph),
+                            vertex(0, ch + ph), vertex(0, ch)});
         break;
     default:
         shape.valid = false;
@@ -79,20 +88,30 @@ PanelShape computePanelShape(const PanelLayout& layout, int32_t caption)
     return shape;
 }
 
+PanelShape updateWindowPlacement()
+{
+    PanelShape shape = computePanelShape(panelLayout, captionHeight);
+    if (shape.valid) {
+        windowSize = shape.size;
+        windowOrigin = shape.origin;
+    }
+    return shape;
+}
+
 Point clientToPanel(Point client)
 {
-    return {client.x - windowOrigin.x, client.y + captionHeight - windowOrigin.y};
+    return vertex(int64_t{client.x} - windowOrigin.x, int64_t{client.y} + captionHeight - windowOrigin.y);
 }
 
 Point panelToClient(Point panel)
 {
-    return {panel.x + windowOrigin.x, panel.y + windowOrigin.y - captionHeight};
+    return vertex(int64_t{panel.x} + windowOrigin.x, int64_t{panel.y} + windowOrigin.y - captionHeight);
 }
 
 KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, int32_t angle)
 {
-    const double left = static_cast<double>(-width) * 0.5;
-    const double top = static_cast<double>(-height) * 0.5;
+    const double left = -static_cast<double>(width) * 0.5;
+    const double top = -static_cast<double>(height) * 0.5;
     const double right = static_cast<double>(width) * 0.5;
     const double bottom = static_cast<double>(height) * 0.5;
     const double offsets[4][2] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
@@ -100,11 +119,13 @@ KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, in
     KeyQuad quad{};
     if (angle == 0) {
         for (int i = 0; i < 4; ++i)
-            quad.corner[i] = {cx + truncate(offsets[i][0]), cy + truncate(offsets[i][1])};
+            quad.corner[i] = vertex(int64_t{cx} + truncate(offsets[i][0]), int64_t{cy} + truncate(offsets[i][1]));
         return quad;
     }
-    // Positive angles turn counter-clockwise on a screen whose y grows downwards.
-    const double theta = (static_cast<double>(angle) * -std::numbers::pi) / 1800.0;
+    // Positive angles turn counter-clockwise on a screen whose y grows downwards. Every step is a
+    // named double so that it is rounded where the corner rule says, on x87 builds as well.
+    const double product = static_cast<double>(angle) * -std::numbers::pi;
+    const double theta = product / 1800.0;
     const double cs = std::cos(theta);
     const double sn = std::sin(theta);
     for (int i = 0; i < 4; ++i) {
@@ -116,7 +137,9 @@ KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, in
         const double sv = sn * v;
         const double tu = sn * u;
         const double tv = cs * v;
-        quad.corner[i] = {cx + truncate(su - sv), cy + truncate(tu + tv)};
+        const double dx = su - sv;
+        const double dy = tu + tv;
+        quad.corner[i] = vertex(int64_t{cx} + truncate(dx), int64_t{cy} + truncate(dy));
     }
     return quad;
 }
@@ -140,8 +163,10 @@ int turnDirection(Point p, Point a, Point b)
 
 int quadContainsPoint(Point point, const KeyQuad& quad)
 {
-    // The count is right only from a point outside the quad. A quad around (-1000, -1000) gets a far
-    // point beyond its own bounding box instead, so that no key answers the wrong way round.
+    // The count is right only from a point outside the quad. A quad whose bounding box takes in
+    // (-1000, -1000) counts from a point beyond that box instead, so that no key answers the wrong
+    // way round. The step is not diagonal, so that a quad collapsed onto a 45-degree line through
+    // its box's corner never has the far point on its own line.
     Point far = HIT_FAR_POINT;
     int32_t minX = quad.corner[0].x;
     int32_t minY = quad.corner[0].y;
@@ -154,7 +179,7 @@ int quadContainsPoint(Point point, const KeyQuad& quad)
         maxY = std::max(maxY, c.y);
     }
     if (far.x >= minX && far.x <= maxX && far.y >= minY && far.y <= maxY)
-        far = {minX - 1000, minY - 1000};
+        far = vertex(int64_t{minX} - 1000, int64_t{minY} - 999);
 
     int count = 0;
     for (int i = 0; i < 4; ++i) {

@@ -20,6 +20,13 @@ extern int32_t captionHeight;
 extern Size windowSize;
 extern Point windowOrigin;
 
+// Layout values are used as they stand, so sums of absurd ones can leave the 32-bit range; they
+// wrap as on the 32-bit machine the program was made for instead of being undefined.
+constexpr int32_t wrap32(int64_t value)
+{
+    return static_cast<int32_t>(value);
+}
+
 struct PanelShape {
     bool valid; // false for a dock side outside 0 to 4: nothing is computed then
     Size size;
@@ -30,6 +37,9 @@ struct PanelShape {
 
 // The window's size, panel origin and region polygon (window coordinates, WINDING fill) for a layout.
 PanelShape computePanelShape(const PanelLayout& layout, int32_t caption);
+// The shape of panelLayout with captionHeight; for a dock side of 0 to 4 it also becomes windowSize
+// and windowOrigin, otherwise they keep their values. What the window and the tools both start from.
+PanelShape updateWindowPlacement();
 
 // Client point to panel point and back, with windowOrigin and captionHeight.
 Point clientToPanel(Point client);
