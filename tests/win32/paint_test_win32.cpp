@@ -1,0 +1,416 @@
+// The paint pass with real GDI into a memory bitmap: colours by style and state, the dock tab and its
+// arrows, stacking order, legends, bounds, and a device context left as it was found.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "layout/keytable.h"
+#include "render/geometry.h"
+#include "render/paint_geometry.h"
+#include "render/palette.h"
+#include "render/palette_win32.h"
+#include "render/render_win32.h"
+
+namespace {
+
+struct CaseName {
+    template <class Case>
+    std::string operator()(const testing::TestParamInfo<Case>& param) const
+    {
+        return param.param.name;
+    }
+};
+
+constexpr wchar_t windowClass[] = L"PlumtidePaintTest";
+int paintCount = 0;
+
+LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        paintPanel(dc);
+        EndPaint(window, &ps);
+        ++paintCount;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::string hex(COLORREF color)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06lX", static_cast<unsigned long>(color));
+    return text;
+}
+
+// A keyboard window that paints with paintPanel, and a memory bitmap of its client area to paint
+// into directly.
+class PaintPass : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = testWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = windowClass;
+        ASSERT_NE(RegisterClassExW(&wc), 0);
+        window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, windowClass, L"", WS_POPUP, 0, 0, 1024, 600,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        UpdateWindow(window);
+
+        ASSERT_NE(allocateKeyTable(), nullptr);
+        panelLayout = PANEL_LAYOUT_DEFAULTS;
+        captionHeight = 19;
+        windowSize = {0, 0};
+        windowOrigin = {0, 0};
+        createFonts();
+    }
+
+    void TearDown() override
+    {
+        if (memory) {
+            SelectObject(memory, keptBitmap);
+            DeleteObject(bitmap);
+            DeleteDC(memory);
+        }
+        releasePalette();
+        freeKeyTable();
+        if (window)
+            DestroyWindow(window);
+        UnregisterClassW(windowClass, GetModuleHandleW(nullptr));
+    }
+
+    // Places the panel for panelLayout and makes a bitmap of the client area, filled with `fill`.
+    void makeBitmap(COLORREF fill = RGB(1, 2, 3))
+    {
+        updateWindowPlacement();
+        width = windowSize.width;
+        height = windowSize.height - captionHeight;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        memory = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        ASSERT_NE(bitmap, nullptr);
+        keptBitmap = SelectObject(memory, bitmap);
+        HBRUSH brush = CreateSolidBrush(fill);
+        RECT all = {0, 0, width, height};
+        FillRect(memory, &all, brush);
+        DeleteObject(brush);
+    }
+
+    void paint()
+    {
+        paintPanel(memory);
+        GdiFlush();
+    }
+
+    COLORREF pixel(int x, int y) const { return GetPixel(memory, x, y); }
+
+    // True when some pixel of the rectangle has exactly this colour.
+    bool anyPixel(RECT area, COLORREF color) const
+    {
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                if (pixel(x, y) == color)
+                    return true;
+        return false;
+    }
+
+    static KeyRecord& addKey(int16_t cx, int16_t cy, int16_t w, int16_t h, int16_t angle, std::u16string_view label = u"",
+                             std::u16string_view shiftLabel = u"", std::u16string_view fnLabel = u"")
+    {
+        KeyRecord& key = keyTable->keys[keyTable->count++];
+        key.centerX = cx;
+        key.centerY = cy;
+        key.width = w;
+        key.height = h;
+        key.angle = angle;
+        const auto fill = [](char16_t* field, std::u16string_view text) {
+            for (size_t i = 0; i < text.size(); ++i)
+                field[i] = text[i];
+        };
+        fill(key.label, label);
+        fill(key.shiftLabel, shiftLabel);
+        fill(key.fnLabel, fnLabel);
+        return key;
+    }
+
+    HWND window = nullptr;
+    HDC memory = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ keptBitmap = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+#define EXPECT_COLOR(actual, expected) EXPECT_EQ(hex(actual), hex(expected))
+
+// ---- Colours ----------------------------------------------------------------------------------------
+
+struct StyleCase {
+    std::string name;
+    int style;
+};
+
+class PaintStyle : public PaintPass, public testing::WithParamInterface<StyleCase> {};
+
+TEST_P(PaintStyle, FillsBackgroundTabArrowsAndKeysInTheStylesColours)
+{
+    addKey(200, 300, 70, 86, 0);
+    addKey(300, 300, 70, 86, 0).state = KeyState::Down;
+    addKey(400, 300, 70, 86, 0).state = KeyState::Locked;
+    makeBitmap();
+    applyColorStyle(window, GetParam().style);
+    const PaletteColors colors = paletteColors(GetParam().style);
+    paint();
+
+    EXPECT_COLOR(pixel(100, 300), colors.textColor) << "background";
+    EXPECT_COLOR(pixel(1023, 0), colors.textColor) << "background to the client area's corner";
+    EXPECT_COLOR(pixel(200, 330), colors.faceColor) << "Up key";
+    EXPECT_COLOR(pixel(300, 330), DOWN_COLOR) << "Down key";
+    EXPECT_COLOR(pixel(400, 330), LOCKED_COLOR) << "Locked key";
+    EXPECT_COLOR(pixel(165, 300), colors.faceColor) << "outline on the key's left column";
+
+    // Default tab, docked at the top: box x 500 to 579, y 540 to 659.
+    EXPECT_COLOR(pixel(510, 580), colors.faceColor) << "tab, inner half";
+    EXPECT_COLOR(pixel(510, 620), colors.faceColor) << "tab, outer half";
+    EXPECT_COLOR(pixel(500, 540), colors.textColor) << "the cut corner shows the background";
+    EXPECT_COLOR(pixel(579, 659), colors.textColor) << "the cut corner shows the background";
+    EXPECT_COLOR(pixel(539, 560), colors.textColor) << "up arrow";
+    EXPECT_COLOR(pixel(539, 640), colors.textColor) << "down arrow";
+    EXPECT_COLOR(pixel(539, 545), colors.faceColor) << "above the up arrow's tip";
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, PaintStyle,
+                         testing::Values(StyleCase{"Style1", 1}, StyleCase{"Style2", 2}, StyleCase{"Style3", 3},
+                                         StyleCase{"Style4", 4}, StyleCase{"Style5", 5}, StyleCase{"Style6", 6}),
+                         CaseName());
+
+TEST_F(PaintPass, LowerIndexIsDrawnOnTop)
+{
+    addKey(300, 300, 70, 86, 0).state = KeyState::Down;
+    addKey(330, 300, 70, 86, 0).state = KeyState::Locked;
+    makeBitmap();
+    applyColorStyle(window, 1);
+    paint();
+    EXPECT_COLOR(pixel(320, 330), DOWN_COLOR) << "the overlap belongs to key 0";
+    EXPECT_COLOR(pixel(350, 330), LOCKED_COLOR);
+}
+
+TEST_F(PaintPass, DockSideNoneDrawsNoTab)
+{
+    panelLayout.dockSide = DockSide::None;
+    makeBitmap();
+    applyColorStyle(window, 1);
+    paint();
+    EXPECT_EQ(height, 600 - 19);
+    for (int y : {545, 560, 575})
+        for (int x : {505, 539, 570})
+            EXPECT_COLOR(pixel(x, y), 0xFFFFFF) << x << ", " << y;
+}
+
+TEST_F(PaintPass, RightDockDrawsTheTabOnTheLeftWithSidewaysArrows)
+{
+    panelLayout.dockSide = DockSide::Right;
+    makeBitmap();
+    applyColorStyle(window, 1);
+    paint();
+    EXPECT_EQ(width, 1104);
+    EXPECT_COLOR(pixel(100, 505), 0xC0C0C0) << "tab";
+    EXPECT_COLOR(pixel(14, 529), 0xFFFFFF) << "left arrow";
+    EXPECT_COLOR(pixel(145, 529), 0xFFFFFF) << "right arrow";
+    EXPECT_COLOR(pixel(0, 500), 0xFFFFFF) << "cut corner";
+}
+
+TEST_F(PaintPass, TurnedKeyIsDrawnTurned)
+{
+    addKey(300, 300, 100, 100, 450, u"A");
+    makeBitmap();
+    applyColorStyle(window, 2);
+    paint();
+    EXPECT_COLOR(pixel(300, 320), 0x808080) << "inside the diamond";
+    EXPECT_COLOR(pixel(240, 240), 0xFFFFFF) << "inside the upright square only";
+    EXPECT_COLOR(pixel(232, 300), 0x808080) << "near the left corner";
+}
+
+TEST_F(PaintPass, LegendsSitWhereThePaintGeometryPutsThem)
+{
+    KeyRecord& tab = addKey(200, 300, 70, 86, 0, u"Tab");
+    KeyRecord& digit = addKey(300, 300, 70, 86, 0, u"1", u"!", u"F1");
+    makeBitmap();
+    applyColorStyle(window, 3); // white text on black keys
+    paint();
+    const Point p0 = computeKeyPaint(tab).quad.corner[0];
+    EXPECT_TRUE(anyPixel({p0.x + 10, p0.y + 10, p0.x + 60, p0.y + 10 + 16}, 0xFFFFFF)) << "\"Tab\" is drawn";
+    EXPECT_FALSE(anyPixel({p0.x + 2, p0.y + 2, p0.x + 68, p0.y + 10}, 0xFFFFFF)) << "nothing above its cell";
+    EXPECT_FALSE(anyPixel({p0.x + 2, p0.y + 10, p0.x + 10, p0.y + 84}, 0xFFFFFF)) << "nothing left of its cell";
+
+    const Point d0 = computeKeyPaint(digit).quad.corner[0];
+    EXPECT_TRUE(anyPixel({d0.x + 4, d0.y + 68, d0.x + 40, d0.y + 84}, FN_LABEL_COLOR)) << "\"F1\" in the Fn colour";
+    EXPECT_FALSE(anyPixel({d0.x + 2, d0.y + 2, d0.x + 68, d0.y + 68}, FN_LABEL_COLOR)) << "nothing else in it";
+    EXPECT_TRUE(anyPixel({d0.x + 4, d0.y + 4, d0.x + 30, d0.y + 29}, 0xFFFFFF)) << "\"!\" at the top";
+    EXPECT_TRUE(anyPixel({d0.x + 4, d0.y + 32, d0.x + 30, d0.y + 57}, 0xFFFFFF)) << "\"1\" a third down";
+}
+
+TEST_F(PaintPass, StoresEveryKeysBounds)
+{
+    panelLayout.dockSide = DockSide::Bottom;
+    addKey(78, 88, 70, 86, 0, u"Esc");
+    addKey(200, 300, 100, 40, 300, u"Alt", u"", u"Menu");
+    addKey(600, 300, 0, 0, 0);
+    makeBitmap();
+    applyColorStyle(window, 1);
+    paint();
+    // Bottom: client y = panel y + 60, the tab's height.
+    const Rect expected[] = {{43, 105, 113, 191}, {147, 318, 253, 402}, {600, 360, 600, 360}};
+    for (int i = 0; i < 3; ++i) {
+        const Rect& b = keyTable->keys[i].bounds;
+        EXPECT_EQ(b.left, expected[i].left) << i;
+        EXPECT_EQ(b.top, expected[i].top) << i;
+        EXPECT_EQ(b.right, expected[i].right) << i;
+        EXPECT_EQ(b.bottom, expected[i].bottom) << i;
+    }
+}
+
+TEST_F(PaintPass, LeavesTheDeviceContextAsItFoundIt)
+{
+    addKey(200, 300, 70, 86, 0, u"1", u"!", u"F1");
+    addKey(300, 300, 70, 86, 300, u"Alt", u"", u"Menu").state = KeyState::Locked;
+    addKey(400, 300, 70, 86, -150, u"A").state = KeyState::Down;
+    makeBitmap();
+    applyColorStyle(window, 1);
+
+    HFONT font = CreateFontW(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    HBRUSH brush = CreateSolidBrush(RGB(9, 8, 7));
+    HPEN pen = CreatePen(PS_DASH, 1, RGB(7, 8, 9));
+    HGDIOBJ originalFont = SelectObject(memory, font);
+    HGDIOBJ originalBrush = SelectObject(memory, brush);
+    HGDIOBJ originalPen = SelectObject(memory, pen);
+    SetTextColor(memory, RGB(1, 2, 3));
+    SetBkMode(memory, OPAQUE);
+
+    paint();
+
+    EXPECT_EQ(GetCurrentObject(memory, OBJ_FONT), font);
+    EXPECT_EQ(GetCurrentObject(memory, OBJ_BRUSH), brush);
+    EXPECT_EQ(GetCurrentObject(memory, OBJ_PEN), pen);
+    EXPECT_COLOR(GetTextColor(memory), RGB(1, 2, 3));
+    EXPECT_EQ(GetBkMode(memory), OPAQUE);
+
+    SelectObject(memory, originalFont);
+    SelectObject(memory, originalBrush);
+    SelectObject(memory, originalPen);
+    DeleteObject(font);
+    DeleteObject(brush);
+    DeleteObject(pen);
+}
+
+TEST_F(PaintPass, DrawsNothingWithoutAKeyTable)
+{
+    makeBitmap(RGB(10, 20, 30));
+    applyColorStyle(window, 1);
+    freeKeyTable();
+    paint();
+    EXPECT_COLOR(pixel(100, 100), RGB(10, 20, 30));
+    EXPECT_COLOR(pixel(539, 560), RGB(10, 20, 30));
+    ASSERT_NE(allocateKeyTable(), nullptr);
+}
+
+TEST_F(PaintPass, EmptyTableDrawsBackgroundAndTab)
+{
+    makeBitmap();
+    applyColorStyle(window, 1);
+    paint();
+    EXPECT_COLOR(pixel(100, 100), 0xFFFFFF);
+    EXPECT_COLOR(pixel(510, 580), 0xC0C0C0);
+}
+
+// ---- Palette ----------------------------------------------------------------------------------------
+
+COLORREF brushColor(HBRUSH brush)
+{
+    LOGBRUSH log = {};
+    GetObjectW(brush, sizeof log, &log);
+    return log.lbColor;
+}
+
+TEST_F(PaintPass, StyleMakesBrushesAndPensAndRepaintsBeforeReturning)
+{
+    applyColorStyle(window, 5);
+    EXPECT_COLOR(brushColor(palette.faceBrush), 0xFFFFFF);
+    EXPECT_COLOR(brushColor(palette.textBrush), 0x808080);
+    EXPECT_COLOR(brushColor(palette.downBrush), DOWN_COLOR);
+    EXPECT_COLOR(brushColor(palette.lockedBrush), LOCKED_COLOR);
+    LOGPEN pen = {};
+    ASSERT_NE(GetObjectW(palette.textPen, sizeof pen, &pen), 0);
+    EXPECT_EQ(pen.lopnStyle, static_cast<UINT>(PS_SOLID));
+    EXPECT_EQ(pen.lopnWidth.x, 0);
+    EXPECT_COLOR(pen.lopnColor, 0x808080);
+    ASSERT_NE(GetObjectW(palette.facePen, sizeof pen, &pen), 0);
+    EXPECT_COLOR(pen.lopnColor, 0xFFFFFF);
+    EXPECT_COLOR(palette.fnLabelColor, FN_LABEL_COLOR);
+
+    // The style in force again: every brush and pen is made anew, and the window repaints.
+    const HGDIOBJ before[] = {palette.faceBrush, palette.textBrush, palette.downBrush,
+                              palette.lockedBrush, palette.facePen,  palette.textPen};
+    const int paintsBefore = paintCount;
+    applyColorStyle(window, 5);
+    EXPECT_EQ(paintCount, paintsBefore + 1);
+    for (HGDIOBJ old : before)
+        EXPECT_EQ(GetObjectType(old), 0u) << "the old object is deleted";
+    EXPECT_COLOR(brushColor(palette.textBrush), 0x808080);
+}
+
+TEST_F(PaintPass, UnknownStyleChangesNothing)
+{
+    applyColorStyle(window, 2);
+    const HBRUSH face = palette.faceBrush;
+    const int paintsBefore = paintCount;
+    applyColorStyle(window, 7);
+    applyColorStyle(window, 0);
+    EXPECT_EQ(palette.faceBrush, face);
+    EXPECT_COLOR(palette.faceColor, 0x808080);
+    EXPECT_EQ(paintCount, paintsBefore);
+}
+
+TEST_F(PaintPass, FontsAreBoldGothicOfTwoHeights)
+{
+    for (auto [font, cellHeight] : {std::pair{palette.smallFont, 16}, std::pair{palette.largeFont, 25}}) {
+        LOGFONTW log = {};
+        ASSERT_NE(GetObjectW(font, sizeof log, &log), 0);
+        EXPECT_EQ(log.lfHeight, cellHeight);
+        EXPECT_EQ(log.lfEscapement, 0);
+        EXPECT_EQ(log.lfWeight, 700);
+        EXPECT_EQ(log.lfCharSet, 128);
+        EXPECT_EQ(log.lfPitchAndFamily, 0x12);
+        EXPECT_EQ(std::wstring(log.lfFaceName), L"MS UI GOTHIC");
+    }
+}
+
+TEST_F(PaintPass, ReleaseDeletesEveryObject)
+{
+    applyColorStyle(window, 1);
+    const HGDIOBJ objects[] = {palette.smallFont, palette.largeFont, palette.faceBrush, palette.textBrush,
+                               palette.downBrush, palette.lockedBrush, palette.facePen, palette.textPen};
+    releasePalette();
+    for (HGDIOBJ object : objects)
+        EXPECT_EQ(GetObjectType(object), 0u);
+    EXPECT_EQ(palette.faceBrush, nullptr);
+    EXPECT_EQ(palette.smallFont, nullptr);
+}
+
+} // namespace
