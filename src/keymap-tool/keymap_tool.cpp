@@ -6,10 +6,18 @@
 #include "layout/default_layout.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
+#include "render/geometry.h"
+#include "render/palette.h"
+#include "render/svg_render.h"
 
 namespace {
 
-const char usage[] = "usage: plumtide-keymap dump [FILE]\n";
+const char usage[] = "usage: plumtide-keymap dump [FILE]\n"
+                     "       plumtide-keymap hit FILE X Y\n"
+                     "       plumtide-keymap render [FILE] -o OUT.svg [--style N]\n";
+
+// Panel points farther out than this are refused: within it every product of the hit test is exact.
+constexpr long HIT_COORDINATE_LIMIT = 1000000;
 
 // Fills the key table exactly as start-up does: the file when it can be read, else the built-in
 // layout. Returns whether the file was loaded.
@@ -74,12 +82,120 @@ int dump(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err
     return 0;
 }
 
+// Loads like start-up and then places the panel as the window's creation does, from a window that
+// does not exist yet.
+void loadAndPlace(const std::u16string* path)
+{
+    loadLikeStartUp(path);
+    windowSize = {0, 0};
+    windowOrigin = {0, 0};
+    updateWindowPlacement();
+}
+
+// A whole decimal number within [min, max], optionally signed; nothing else around it.
+bool parseInteger(const std::u16string& text, long min, long max, long* value)
+{
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    if (i == text.size())
+        return false;
+    // Stops before the magnitude could leave the range of a 32-bit long.
+    const long bound = max > -min ? max : -min;
+    long magnitude = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < u'0' || text[i] > u'9')
+            return false;
+        magnitude = magnitude * 10 + (text[i] - u'0');
+        if (magnitude > bound)
+            return false;
+    }
+    *value = negative ? -magnitude : magnitude;
+    return *value >= min && *value <= max;
+}
+
+int hit(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
+{
+    long x = 0;
+    long y = 0;
+    if (args.size() != 4 || !parseInteger(args[2], -HIT_COORDINATE_LIMIT, HIT_COORDINATE_LIMIT, &x) ||
+        !parseInteger(args[3], -HIT_COORDINATE_LIMIT, HIT_COORDINATE_LIMIT, &y)) {
+        std::fputs(usage, err);
+        return 2;
+    }
+    loadAndPlace(&args[1]);
+    // Asked exactly as the press handling asks: in client coordinates, in table order, first hit wins.
+    const Point client = panelToClient({static_cast<int32_t>(x), static_cast<int32_t>(y)});
+    int index = -1;
+    for (int i = 0; i < keyTable->count && index < 0; ++i) {
+        if (keyContainsPoint(keyTable->keys[i], client.x, client.y))
+            index = i;
+    }
+    std::fprintf(out, "%d\n", index);
+    return 0;
+}
+
+// Opens the output for writing in binary, so that the file is the same on every platform; "-" is
+// the standard output.
+std::FILE* openOutput(const std::u16string& path, std::FILE* out)
+{
+    if (path == u"-")
+        return out;
+#ifdef _WIN32
+    return _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"wb");
+#else
+    return std::fopen(utf16ToUtf8(path).c_str(), "wb");
+#endif
+}
+
+int render(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
+{
+    const std::u16string* file = nullptr;
+    const std::u16string* output = nullptr;
+    long style = 1;
+    bool good = true;
+    for (size_t i = 1; i < args.size() && good; ++i) {
+        if (args[i] == u"-o" && i + 1 < args.size() && !output) {
+            output = &args[++i];
+        } else if (args[i] == u"--style" && i + 1 < args.size()) {
+            good = parseInteger(args[++i], 1, COLOR_STYLE_COUNT, &style);
+        } else if (!args[i].empty() && args[i][0] != u'-' && !file) {
+            file = &args[i];
+        } else {
+            good = false;
+        }
+    }
+    if (!good || !output || output->empty()) {
+        std::fputs(usage, err);
+        return 2;
+    }
+    loadAndPlace(file);
+    const std::string svg = renderPanelSvg(static_cast<int>(style));
+    std::FILE* target = openOutput(*output, out);
+    if (!target) {
+        std::fprintf(err, "plumtide-keymap: cannot write %s\n", utf16ToUtf8(*output).c_str());
+        return 2;
+    }
+    const bool written = std::fwrite(svg.data(), 1, svg.size(), target) == svg.size();
+    const bool closed = target == out ? std::fflush(out) == 0 : std::fclose(target) == 0;
+    if (!written || !closed) {
+        std::fprintf(err, "plumtide-keymap: cannot write %s\n", utf16ToUtf8(*output).c_str());
+        return 2;
+    }
+    return 0;
+}
+
 } // namespace
 
 int runKeymapTool(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
 {
     if (!args.empty() && args[0] == u"dump")
         return dump(args, out, err);
+    if (!args.empty() && args[0] == u"hit")
+        return hit(args, out, err);
+    if (!args.empty() && args[0] == u"render")
+        return render(args, out, err);
     std::fputs(usage, err);
     return 2;
 }

@@ -1,0 +1,226 @@
+// SVG output of the paint pass, so that a layout can be looked at without a Windows machine.
+#include "render/svg_render.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "render/paint_geometry.h"
+#include "render/palette.h"
+
+namespace {
+
+// The cell top of GDI text is its anchor; an SVG baseline sits about this far below it (the
+// ascent of a Gothic face as a share of its cell height).
+constexpr double TEXT_ASCENT = 0.86;
+
+struct Writer {
+    std::string out;
+
+    void text(const char* s) { out += s; }
+    void number(int64_t value) { out += std::to_string(value); }
+    void decimal(double value)
+    {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.2f", value);
+        out += buffer;
+    }
+    void color(ColorRef value)
+    {
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, "#%02X%02X%02X", static_cast<unsigned>(value & 0xFF),
+                      static_cast<unsigned>((value >> 8) & 0xFF), static_cast<unsigned>((value >> 16) & 0xFF));
+        out += buffer;
+    }
+    void codePoint(char32_t c)
+    {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    // Label units as XML character data. Units XML cannot carry (control characters, halves of a
+    // surrogate pair cut apart) become U+FFFD, so the file stays well-formed whatever the keymap held.
+    void label(const char16_t* units, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            char32_t c = units[i];
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+                ++i;
+            } else if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) {
+                c = 0xFFFD;
+            }
+            switch (c) {
+            case '&': text("&amp;"); break;
+            case '<': text("&lt;"); break;
+            case '>': text("&gt;"); break;
+            case '\t': text("&#9;"); break;
+            case '\n': text("&#10;"); break;
+            case '\r': text("&#13;"); break;
+            default: codePoint(c < 0x20 ? char32_t{0xFFFD} : c); break;
+            }
+        }
+    }
+    // GDI draws a one-pixel outline through the pixels its integer vertices name; half a pixel
+    // on, an SVG stroke of width 1 covers the same pixels.
+    template <int N>
+    void points(const Point (&vertices)[N])
+    {
+        text(" points=\"");
+        for (int i = 0; i < N; ++i) {
+            if (i)
+                text(" ");
+            decimal(vertices[i].x + 0.5);
+            text(",");
+            decimal(vertices[i].y + 0.5);
+        }
+        text("\"");
+    }
+};
+
+ColorRef fillColor(KeyFill fill, const PaletteColors& colors)
+{
+    switch (fill) {
+    case KeyFill::Down:
+        return colors.downColor;
+    case KeyFill::Locked:
+        return colors.lockedColor;
+    default:
+        return colors.faceColor;
+    }
+}
+
+void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& colors)
+{
+    const KeyPaint paint = computeKeyPaint(key);
+    w.text("<g class=\"key\" id=\"key-");
+    w.number(index);
+    w.text("\">\n<polygon");
+    w.points(paint.quad.corner);
+    w.text(" fill=\"");
+    w.color(fillColor(paint.fill, colors));
+    w.text("\" stroke=\"");
+    w.color(colors.faceColor);
+    w.text("\"/>\n");
+    for (int i = 0; i < paint.labelCount; ++i) {
+        const LabelPaint& label = paint.labels[i];
+        const int size = label.largeFont ? LARGE_FONT_HEIGHT : SMALL_FONT_HEIGHT;
+        w.text("<text x=\"");
+        w.number(label.origin.x);
+        w.text("\" y=\"");
+        w.decimal(label.origin.y + size * TEXT_ASCENT);
+        w.text("\" font-size=\"");
+        w.number(size);
+        w.text("\" fill=\"");
+        w.color(label.fnColor ? colors.fnLabelColor : colors.textColor);
+        w.text("\"");
+        if (key.angle != 0) {
+            // Counter-clockwise on the screen is a negative SVG rotation, about the text's anchor.
+            w.text(" transform=\"rotate(");
+            w.decimal(-key.angle / 10.0);
+            w.text(" ");
+            w.number(label.origin.x);
+            w.text(" ");
+            w.number(label.origin.y);
+            w.text(")\"");
+        }
+        w.text(">");
+        w.label(label.text, label.units);
+        w.text("</text>\n");
+    }
+    w.text("</g>\n");
+}
+
+} // namespace
+
+std::string renderPanelSvg(int style)
+{
+    const PaletteColors colors = paletteColors(isColorStyle(style) ? style : 1);
+    const PanelShape shape = computePanelShape(panelLayout, captionHeight);
+    // The client area: the window below the class menu's strip.
+    const int64_t width = windowSize.width > 0 ? windowSize.width : 0;
+    const int64_t height = windowSize.height - captionHeight > 0 ? windowSize.height - captionHeight : 0;
+
+    Writer w;
+    w.text("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"");
+    w.number(width);
+    w.text("\" height=\"");
+    w.number(height);
+    w.text("\" viewBox=\"0 0 ");
+    w.number(width);
+    w.text(" ");
+    w.number(height);
+    w.text("\">\n<!-- Plumtide panel in colour style ");
+    w.number(style);
+    w.text(", dock side ");
+    w.number(static_cast<int32_t>(panelLayout.dockSide));
+    w.text(", caption height ");
+    w.number(captionHeight);
+    w.text(", in the window's client coordinates and clipped to its region. Outlines, fills, the tab and"
+           " the legend anchors are the keyboard's own numbers; the lettering is approximate: bold"
+           " MS UI Gothic (or any sans-serif) with a font size equal to the 16 or 25 pixel cell height,"
+           " the baseline at 0.86 of the cell below the anchor, turned about the anchor."
+           " The keyboard shows the panel translucent. -->\n");
+    if (shape.valid) {
+        w.text("<defs><clipPath id=\"region\"><polygon points=\"");
+        for (int i = 0; i < shape.vertexCount; ++i) {
+            if (i)
+                w.text(" ");
+            w.number(shape.vertices[i].x);
+            w.text(",");
+            w.number(int64_t{shape.vertices[i].y} - captionHeight);
+        }
+        w.text("\"/></clipPath></defs>\n<g clip-path=\"url(#region)\"");
+    } else {
+        w.text("<g");
+    }
+    w.text(" fill-rule=\"evenodd\" stroke-width=\"1\" font-family=\"MS UI Gothic, sans-serif\""
+           " font-weight=\"bold\" xml:space=\"preserve\">\n");
+
+    if (keyTable) {
+        w.text("<rect class=\"background\" x=\"-0.5\" y=\"-0.5\" width=\"");
+        w.number(int64_t{windowSize.width} + 1);
+        w.text("\" height=\"");
+        w.number(int64_t{windowSize.height} + 1);
+        w.text("\" fill=\"");
+        w.color(colors.textColor);
+        w.text("\" stroke=\"");
+        w.color(colors.faceColor);
+        w.text("\"/>\n");
+
+        const TabShape tab = computeTabShape(panelLayout);
+        if (tab.drawn) {
+            w.text("<polygon class=\"tab\"");
+            w.points(tab.outline);
+            w.text(" fill=\"");
+            w.color(colors.faceColor);
+            w.text("\" stroke=\"");
+            w.color(colors.faceColor);
+            w.text("\"/>\n");
+            for (int i = 0; i < tab.arrowCount; ++i) {
+                w.text("<polygon class=\"arrow\"");
+                w.points(tab.arrows[i]);
+                w.text(" fill=\"");
+                w.color(colors.textColor);
+                w.text("\" stroke=\"");
+                w.color(colors.textColor);
+                w.text("\"/>\n");
+            }
+        }
+        for (int i = keyTable->count - 1; i >= 0; --i)
+            writeKey(w, i, keyTable->keys[i], colors);
+    }
+    w.text("</g>\n</svg>\n");
+    return std::move(w.out);
+}

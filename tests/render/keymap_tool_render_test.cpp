@@ -1,0 +1,224 @@
+// plumtide-keymap hit and render: which key a touch presses, and the panel as an SVG file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fake/fake_platform.h"
+#include "keymap-tool/keymap_tool.h"
+
+namespace {
+
+struct CaseName {
+    template <class Case>
+    std::string operator()(const testing::TestParamInfo<Case>& param) const
+    {
+        return param.param.name;
+    }
+};
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(std::FILE* file)
+{
+    std::rewind(file);
+    std::string text;
+    char chunk[4096];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text.append(chunk, got);
+    std::fclose(file);
+    return text;
+}
+
+ToolRun runTool(const std::vector<std::u16string>& args)
+{
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    int code = runKeymapTool(args, out, err);
+    return {code, readAll(out), readAll(err)};
+}
+
+std::u16string number(int value)
+{
+    std::u16string text;
+    for (char c : std::to_string(value))
+        text += static_cast<char16_t>(c);
+    return text;
+}
+
+// ---- hit ----------------------------------------------------------------------------------------
+
+struct HitCase {
+    std::string name;
+    std::u16string keymap; // empty: no such file, the built-in layout
+    int x;
+    int y;
+    int index;
+};
+
+class KeymapHit : public testing::TestWithParam<HitCase> {
+protected:
+    void SetUp() override { fake::reset(); }
+};
+
+TEST_P(KeymapHit, NamesTheFirstKeyInTableOrderThatTheTouchPresses)
+{
+    const HitCase& c = GetParam();
+    const std::u16string path = c.keymap.empty() ? u"missing.keymap" : u"hit.keymap";
+    if (!c.keymap.empty())
+        fake::addFile(path, fake::utf16le(c.keymap));
+    const ToolRun run = runTool({u"hit", path, number(c.x), number(c.y)});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, std::to_string(c.index) + "\n");
+    EXPECT_EQ(run.err, "");
+}
+
+constexpr char16_t turnedKeys[] = u"@N,78,88,70,86,0,Esc,,,VK_ESCAPE,VK_ESCAPE\r\n"
+                                  u"@N,200,200,100,100,450,A,,,VK_A,VK_A\r\n"
+                                  u"@N,478,88,70,86,900,B,,,VK_B,VK_B\r\n";
+constexpr char16_t rightDocked[] = u"TAG:3,500,80,60,\r\n@N,10,10,20,20,0,A,,,VK_A,VK_A\r\n";
+constexpr char16_t undocked[] = u"TAG:0,500,80,60,\r\n@N,10,10,20,20,0,A,,,VK_A,VK_A\r\n";
+constexpr char16_t overlapping[] = u"@N,100,100,70,86,0,A,,,VK_A,VK_A\r\n@N,120,100,70,86,300,B,,,VK_B,VK_B\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, KeymapHit,
+    testing::Values(HitCase{"UprightTopLeftInside", turnedKeys, 43, 45, 0},
+                    HitCase{"UprightLastInside", turnedKeys, 112, 130, 0},
+                    HitCase{"UprightRightColumnOutside", turnedKeys, 113, 88, -1},
+                    HitCase{"UprightRowAboveOutside", turnedKeys, 78, 44, -1},
+                    HitCase{"Turned45Inside", turnedKeys, 131, 200, 1},
+                    HitCase{"Turned45EdgeOutside", turnedKeys, 165, 165, -1},
+                    HitCase{"Turned45LeftCornerInside", turnedKeys, 130, 200, 1},
+                    HitCase{"Turned45TopCornerOutside", turnedKeys, 200, 130, -1},
+                    HitCase{"Turned90LeftEdgeOutside", turnedKeys, 435, 80, -1},
+                    HitCase{"Turned90InsideLeftEdge", turnedKeys, 436, 80, 2},
+                    HitCase{"Turned90CornerInside", turnedKeys, 435, 123, 2},
+                    HitCase{"BuiltInA", u"", 152, 268, 27},
+                    HitCase{"BuiltInTNotBracket", u"", 448, 178, 18},
+                    HitCase{"BuiltInYNotBracket", u"", 522, 178, 19},
+                    HitCase{"BuiltInGap", u"", 114, 88, -1},
+                    HitCase{"BuiltInOutsideThePanel", u"", -1, -1, -1},
+                    HitCase{"RightDockedPanelOrigin", rightDocked, 0, 0, 0},
+                    HitCase{"RightDockedLastInside", rightDocked, 19, 19, 0},
+                    HitCase{"RightDockedLeftOfThePanel", rightDocked, -1, 0, -1},
+                    HitCase{"UndockedPanelOrigin", undocked, 0, 0, 0},
+                    HitCase{"OverlapGoesToTheFirst", overlapping, 120, 100, 0},
+                    HitCase{"OverlapTurnedOnly", overlapping, 150, 100, 1}),
+    CaseName());
+
+TEST(KeymapHitArguments, BadArgumentsPrintUsageAndExit2)
+{
+    for (const std::vector<std::u16string>& args :
+         {std::vector<std::u16string>{u"hit"}, std::vector<std::u16string>{u"hit", u"f", u"1"},
+          std::vector<std::u16string>{u"hit", u"f", u"1", u"2", u"3"}, std::vector<std::u16string>{u"hit", u"f", u"x", u"2"},
+          std::vector<std::u16string>{u"hit", u"f", u"1", u"2.5"}, std::vector<std::u16string>{u"hit", u"f", u"", u"2"},
+          std::vector<std::u16string>{u"hit", u"f", u"-", u"2"}, std::vector<std::u16string>{u"hit", u"f", u" 1", u"2"},
+          std::vector<std::u16string>{u"hit", u"f", u"1000001", u"2"},
+          std::vector<std::u16string>{u"hit", u"f", u"1", u"-99999999999999999999"}}) {
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("usage:"), std::string::npos);
+    }
+    const ToolRun limits = runTool({u"hit", u"missing.keymap", u"-1000000", u"+1000000"});
+    EXPECT_EQ(limits.exitCode, 0);
+    EXPECT_EQ(limits.out, "-1\n");
+}
+
+// ---- render -------------------------------------------------------------------------------------
+
+class KeymapRender : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fake::reset();
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        outputName = std::string("keymap_render_") + info->name() + ".svg";
+        for (char c : outputName)
+            outputPath += static_cast<char16_t>(c);
+        std::remove(outputName.c_str());
+    }
+    void TearDown() override { std::remove(outputName.c_str()); }
+
+    std::string readOutput() const
+    {
+        std::FILE* file = std::fopen(outputName.c_str(), "rb");
+        if (!file)
+            return "(no file)";
+        return readAll(file);
+    }
+
+    std::string outputName;
+    std::u16string outputPath;
+};
+
+TEST_F(KeymapRender, WritesTheBuiltInLayoutWhenTheFileCannotBeRead)
+{
+    const ToolRun run = runTool({u"render", u"missing.keymap", u"-o", outputPath});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    const std::string svg = readOutput();
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u) << svg.substr(0, 80);
+    EXPECT_NE(svg.find("id=\"key-65\""), std::string::npos);
+    EXPECT_NE(svg.find(">Esc</text>"), std::string::npos);
+    EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+}
+
+TEST_F(KeymapRender, TheShippedPictureOfTheBuiltInLayoutIsCurrent)
+{
+    std::FILE* shipped = std::fopen(PLUMTIDE_SOURCE_ROOT "/layouts/builtin.svg", "rb");
+    ASSERT_NE(shipped, nullptr);
+    const ToolRun run = runTool({u"render", u"-o", u"-"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out == readAll(shipped))
+        << "regenerate it: plumtide-keymap render -o layouts/builtin.svg";
+}
+
+TEST_F(KeymapRender, WritesToStandardOutputForADashAndTakesAStyle)
+{
+    fake::addFile(u"one.keymap", fake::utf16le(u"@N,78,88,70,86,0,Esc,,,VK_ESCAPE,VK_ESCAPE\r\n"));
+    const ToolRun toFile = runTool({u"render", u"--style", u"6", u"one.keymap", u"-o", outputPath});
+    const ToolRun toOut = runTool({u"render", u"one.keymap", u"-o", u"-", u"--style", u"6"});
+    EXPECT_EQ(toFile.exitCode, 0);
+    EXPECT_EQ(toOut.exitCode, 0);
+    EXPECT_EQ(toOut.out, readOutput());
+    EXPECT_NE(toOut.out.find("class=\"background\" x=\"-0.5\" y=\"-0.5\" width=\"1025\" height=\"677\" "
+                             "fill=\"#000000\""),
+              std::string::npos);
+    EXPECT_EQ(toOut.out.find("id=\"key-1\""), std::string::npos);
+}
+
+TEST_F(KeymapRender, FailsWithExit2WhenTheOutputCannotBeWritten)
+{
+    const ToolRun run = runTool({u"render", u"-o", u"no-such-folder/deeper/out.svg"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("cannot write no-such-folder/deeper/out.svg"), std::string::npos) << run.err;
+}
+
+TEST_F(KeymapRender, BadArgumentsPrintUsageAndExit2)
+{
+    for (const std::vector<std::u16string>& args :
+         {std::vector<std::u16string>{u"render"}, std::vector<std::u16string>{u"render", u"f.keymap"},
+          std::vector<std::u16string>{u"render", u"-o"}, std::vector<std::u16string>{u"render", u"-o", u""},
+          std::vector<std::u16string>{u"render", u"-o", outputPath, u"-o", outputPath},
+          std::vector<std::u16string>{u"render", u"a", u"b", u"-o", outputPath},
+          std::vector<std::u16string>{u"render", u"-o", outputPath, u"--style"},
+          std::vector<std::u16string>{u"render", u"-o", outputPath, u"--style", u"0"},
+          std::vector<std::u16string>{u"render", u"-o", outputPath, u"--style", u"7"},
+          std::vector<std::u16string>{u"render", u"-o", outputPath, u"--style", u"one"},
+          std::vector<std::u16string>{u"render", u"-x", u"-o", outputPath}}) {
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("usage:"), std::string::npos);
+    }
+    EXPECT_EQ(readOutput(), "(no file)");
+}
+
+} // namespace
