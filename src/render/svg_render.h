@@ -3,6 +3,7 @@
 
 #include <string>
 
-// The window's client area as the paint pass would leave it in a colour style from 1 to 6, clipped
-// to the window region: reads keyTable, panelLayout, windowSize, windowOrigin and captionHeight.
+// The window's client area as the paint pass would leave it in a colour style from 1 to 6 (any other
+// number draws style 1), clipped to the window region: reads keyTable, panelLayout, windowSize,
+// windowOrigin and captionHeight.
 std::string renderPanelSvg(int style);
