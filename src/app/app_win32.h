@@ -1,0 +1,33 @@
+// The application shell's process-wide state and the operations of start-up and the window procedure.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+constexpr UINT WM_TRAY_ICON = WM_USER + 1;
+constexpr int TEXT_UNITS = 100;
+
+struct AppState {
+    HINSTANCE instance;
+    HANDLE singleInstanceEvent; // named "Quillmoor.Plumtide", open for the whole run
+    wchar_t windowTitle[TEXT_UNITS];
+    wchar_t className[TEXT_UNITS];
+    wchar_t keymapFileName[TEXT_UNITS];
+    HWND window;
+    NOTIFYICONDATAW icon;
+    HMENU popupMenu;
+    UINT taskbarCreated;       // Explorer's broadcast after it restarts: the icon must be added again
+    HWND foregroundBeforeMenu; // given the foreground back once a menu command has run
+};
+
+extern AppState app;
+
+// Start-up after the single-instance check and class registration; false ends the program.
+bool initialiseApp(HINSTANCE instance);
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Commands and menus.
+void runCommand(HWND window, WORD id, bool* handled);
+void showPopupMenu(HWND window);
+void addTrayIcon();

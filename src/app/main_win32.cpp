@@ -1,0 +1,116 @@
+// Entry point of plumtide.exe: single-instance check, window class, key table, window, icon, message loop.
+#include "app/app_win32.h"
+
+#include <cstring>
+
+#include "app/keymap_path.h"
+#include "input/input.h"
+#include "layout/default_layout.h"
+#include "layout/keymap.h"
+#include "layout/keytable.h"
+#include "layout/u16text.h"
+#include "render/geometry.h"
+#include "render/render_win32.h"
+#include "platform/platform.h"
+#include "resource.h"
+
+AppState app;
+
+namespace {
+
+void registerWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PLUMTIDE));
+    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_CLASS_MENU);
+    windowClass.lpszClassName = app.className;
+    RegisterClassExW(&windowClass);
+}
+
+// The key table from the keymap beside the program, or the built-in layout when it cannot be read.
+void loadKeys()
+{
+    // One unit beyond the 260 that the path may use, so the path is terminated whatever the system
+    // returned.
+    char16_t path[PATH_UNITS + 1] = {};
+    GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path), PATH_UNITS);
+    buildKeymapPath(path, PATH_UNITS, reinterpret_cast<const char16_t*>(app.keymapFileName));
+    if (!loadKeymap(path))
+        installDefaultLayout(*keyTable);
+}
+
+void setUpTrayIcon()
+{
+    std::memset(&app.icon, 0, sizeof app.icon);
+    app.icon.cbSize = sizeof app.icon;
+    app.icon.hWnd = app.window;
+    app.icon.uID = 1;
+    app.icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    app.icon.uCallbackMessage = WM_TRAY_ICON;
+    app.icon.hIcon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_PLUMTIDE));
+    u16Copy(reinterpret_cast<char16_t*>(app.icon.szTip), 128, u"Plumtide");
+    addTrayIcon();
+}
+
+} // namespace
+
+bool initialiseApp(HINSTANCE instance)
+{
+    app.instance = instance;
+    captionHeight = GetSystemMetrics(SM_CYCAPTION);
+
+    if (!allocateKeyTable()) {
+        platformShowOutOfMemory();
+        return false;
+    }
+    loadKeys();
+
+    app.window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, app.className,
+                                 app.windowTitle, WS_POPUP, 0, 0, windowSize.width, windowSize.height, nullptr,
+                                 nullptr, instance, nullptr);
+    if (!app.window)
+        return false;
+
+    app.taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    setUpTrayIcon();
+    app.popupMenu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_POPUP_MENU));
+    applyColorStyle(app.window, 1);
+    ShowWindow(app.window, SW_SHOWNOACTIVATE);
+    SetTimer(app.window, SLIDE_TIMER_ID, SLIDE_TIMER_MS, nullptr);
+    return true;
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    // A second copy ends silently and leaves the first as it was.
+    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, L"Quillmoor.Plumtide");
+    if (!event)
+        return 0;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(event);
+        return 0;
+    }
+    app.singleInstanceEvent = event;
+
+    LoadStringW(instance, IDS_APP_TITLE, app.windowTitle, TEXT_UNITS);
+    LoadStringW(instance, IDC_PLUMTIDE, app.className, TEXT_UNITS);
+    registerWindowClass(instance);
+    LoadStringW(instance, IDS_KEYMAP_FILE, app.keymapFileName, TEXT_UNITS);
+
+    if (!initialiseApp(instance))
+        return 0;
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,159 @@
+// The keyboard window's procedure: a thin switch that hands each message to the code that owns it.
+#include "app/app_win32.h"
+
+#include "input/input.h"
+#include "layout/keytable.h"
+#include "render/geometry.h"
+#include "render/render_win32.h"
+
+namespace {
+
+constexpr BYTE START_ALPHA = 128;
+
+// Holding a key on a touch screen must neither turn into a right click nor wait for a gesture.
+constexpr UINT WM_TABLET_QUERY_GESTURES = 0x02CC;
+constexpr DWORD TABLET_GESTURES_OFF = 0x00000001    // press and hold
+                                      | 0x00000008  // pen tap feedback
+                                      | 0x00000010  // pen barrel feedback
+                                      | 0x00000100  // touch UI forced on
+                                      | 0x00010000  // flicks
+                                      | 0x00100000; // flick fallback keys
+constexpr wchar_t TABLET_PROPERTY[] = L"MicrosoftTabletPenServiceProperty";
+
+// Touch and pen feedback visuals (Windows 8 and later), looked up at run time so that the program
+// still starts on Windows 7.
+using SetFeedbackSetting = BOOL(WINAPI*)(HWND, DWORD, DWORD, UINT32, const void*);
+constexpr DWORD FEEDBACK_KINDS_OFF[] = {1 /* touch contact */, 2 /* pen barrel */, 3 /* pen tap */,
+                                        4 /* pen double tap */, 5 /* pen press and hold */,
+                                        6 /* pen right tap */, 7 /* touch tap */, 8 /* touch double tap */,
+                                        9 /* touch press and hold */, 10 /* touch right tap */,
+                                        11 /* press and tap */};
+
+PlatformWindow* platformWindow(HWND window)
+{
+    return reinterpret_cast<PlatformWindow*>(window);
+}
+
+void optOutOfTouchGestures(HWND window)
+{
+    ATOM atom = GlobalAddAtomW(TABLET_PROPERTY);
+    SetPropW(window, TABLET_PROPERTY, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(TABLET_GESTURES_OFF)));
+    GlobalDeleteAtom(atom);
+
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    auto setFeedback = reinterpret_cast<SetFeedbackSetting>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetWindowFeedbackSetting")));
+    if (!setFeedback)
+        return;
+    const BOOL off = FALSE;
+    for (DWORD kind : FEEDBACK_KINDS_OFF)
+        setFeedback(window, kind, 0, sizeof off, &off);
+}
+
+void onCreate(HWND window)
+{
+    applyPanelShape(window);
+    MoveWindow(window, -windowOrigin.x, -windowOrigin.y, windowSize.width, windowSize.height, FALSE);
+    SetLayeredWindowAttributes(window, 0, START_ALPHA, LWA_ALPHA);
+    createFonts();
+    optOutOfTouchGestures(window);
+}
+
+void onPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    paintPanel(dc);
+    EndPaint(window, &paint);
+}
+
+LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    bool handled = false;
+    runCommand(window, LOWORD(wParam), &handled);
+    return handled ? 0 : DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Each timer's ticks go to its own handler, so a repeating key never speeds up a slide.
+void onTimer(HWND window, WPARAM id)
+{
+    if (id == SLIDE_TIMER_ID)
+        advanceSlide(platformWindow(window));
+    else if (id == KEY_REPEAT_TIMER_ID)
+        advanceKeyRepeat(platformWindow(window));
+}
+
+void onTrayIcon(HWND window, LPARAM event)
+{
+    if (event == WM_RBUTTONDOWN)
+        showPopupMenu(window);
+}
+
+// Nothing may stay pressed in the system once the keyboard is gone: a key held under the pointer
+// goes up as at a release, then every modifier.
+void onDestroy(HWND window)
+{
+    stopKeyRepeat(platformWindow(window));
+    handlePointerCaptureLost(platformWindow(window));
+    KillTimer(window, SLIDE_TIMER_ID);
+    releaseAllLatchingKeys();
+    Shell_NotifyIconW(NIM_DELETE, &app.icon);
+    CloseHandle(app.singleInstanceEvent);
+    app.singleInstanceEvent = nullptr;
+    RemovePropW(window, TABLET_PROPERTY);
+    releasePalette();
+    freeKeyTable();
+    PostQuitMessage(0);
+}
+
+} // namespace
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto x = static_cast<int32_t>(LOWORD(lParam));
+    auto y = static_cast<int32_t>(HIWORD(lParam));
+    switch (message) {
+    case WM_CREATE:
+        onCreate(window);
+        return 0;
+    case WM_ERASEBKGND:
+        return 0;
+    case WM_PAINT:
+        onPaint(window);
+        return 0;
+    case WM_COMMAND:
+        return onCommand(window, message, wParam, lParam);
+    case WM_TIMER:
+        onTimer(window, wParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        handlePointerPress(platformWindow(window), x, y);
+        return 0;
+    case WM_LBUTTONUP:
+        handlePointerRelease(platformWindow(window), x, y);
+        return 0;
+    case WM_CAPTURECHANGED:
+        handlePointerCaptureLost(platformWindow(window));
+        return 0;
+    case WM_RBUTTONDOWN:
+        showPopupMenu(window);
+        return 0;
+    case WM_TRAY_ICON:
+        onTrayIcon(window, lParam);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_TABLET_QUERY_GESTURES:
+        return TABLET_GESTURES_OFF;
+    case WM_DESTROY:
+        onDestroy(window);
+        return 0;
+    default:
+        break;
+    }
+    if (message == app.taskbarCreated && message != 0) {
+        addTrayIcon();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
