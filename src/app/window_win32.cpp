@@ -77,8 +77,10 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 // Each timer's ticks go to its own handler, so a repeating key never speeds up a slide.
 void onTimer(HWND window, WPARAM id)
 {
-    if (id == SLIDE_TIMER_ID)
+    if (id == SLIDE_TIMER_ID) {
+        checkPointerStillDown(platformWindow(window));
         advanceSlide(platformWindow(window));
+    }
     else if (id == KEY_REPEAT_TIMER_ID)
         advanceKeyRepeat(platformWindow(window));
 }

@@ -42,6 +42,10 @@ void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y);
 void handlePointerRelease(PlatformWindow* window, int32_t x, int32_t y);
 // WM_CAPTURECHANGED: the pointer capture taken on a press was lost before the button came up.
 void handlePointerCaptureLost(PlatformWindow* window);
+// On each slide timer tick: a press still held whose button is up in the system lost its release on
+// the way (a capture the system does not honour for a window that is not in the foreground), and is
+// released now.
+void checkPointerStillDown(PlatformWindow* window);
 
 // The dock tab: true when a press lay in the show or hide area and started a slide.
 bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y);

@@ -169,6 +169,14 @@ void handlePointerCaptureLost(PlatformWindow* window)
     releaseNormalKeys(window);
 }
 
+void checkPointerStillDown(PlatformWindow* window)
+{
+    if (!pointerHeld || platformPointerButtonDown())
+        return;
+    letGoOfPointer();
+    releaseNormalKeys(window);
+}
+
 void resetInput()
 {
     fnLayer = 0;

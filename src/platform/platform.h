@@ -67,6 +67,8 @@ void platformDestroyWindow(PlatformWindow* window);
 void platformCapturePointer(PlatformWindow* window);
 // Gives the capture back. The window is told synchronously that it lost the capture.
 void platformReleasePointer();
+// Whether the button that presses keys (the primary one) is down in the system right now.
+bool platformPointerButtonDown();
 // Starts or restarts timer `id` of the window: a tick every intervalMs from now on.
 void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs);
 void platformStopTimer(PlatformWindow* window, uint32_t id);

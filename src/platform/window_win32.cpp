@@ -43,6 +43,13 @@ void platformReleasePointer()
     ReleaseCapture();
 }
 
+bool platformPointerButtonDown()
+{
+    // With the buttons swapped for the left hand, the primary button is the physical right one.
+    int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return (GetAsyncKeyState(button) & 0x8000) != 0;
+}
+
 void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs)
 {
     SetTimer(hwnd(window), id, intervalMs, nullptr);

@@ -37,6 +37,7 @@ struct FakeState {
     uint64_t now = 0; // the clock without its wrap, so that timers stay in order across it
     std::map<uint32_t, FakeTimer> timers;
     bool captured = false;
+    bool pointerButtonDown = true;
     bool destroyed = false;
     fake::TimerHandler timerHandler = nullptr;
     fake::WindowHandler captureLostHandler = nullptr;
@@ -182,6 +183,11 @@ bool captured()
 void takeCaptureAway()
 {
     loseCapture(anyWindow);
+}
+
+void setPointerButton(bool down)
+{
+    state.pointerButtonDown = down;
 }
 
 bool destroyed()
@@ -336,6 +342,11 @@ void platformReleasePointer()
 {
     record("release capture");
     loseCapture(anyWindow);
+}
+
+bool platformPointerButtonDown()
+{
+    return state.pointerButtonDown;
 }
 
 void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs)

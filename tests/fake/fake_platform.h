@@ -70,6 +70,8 @@ void onDestroy(WindowHandler handler);
 bool captured();
 // Another window takes the pointer capture: the capture-loss report goes out at once.
 void takeCaptureAway();
+// The system's state of the primary pointer button (down until a test says otherwise).
+void setPointerButton(bool down);
 bool destroyed();
 
 // --- Simulated clock and timers ----------------------------------------------------------------

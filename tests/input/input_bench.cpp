@@ -14,15 +14,17 @@ namespace {
 // Routes the system's messages to the input logic as the keyboard window's procedure does.
 void routeTimer(PlatformWindow* window, uint32_t id)
 {
-    if (id == SLIDE_TIMER_ID)
+    if (id == SLIDE_TIMER_ID) {
+        checkPointerStillDown(window);
         advanceSlide(window);
-    else if (id == KEY_REPEAT_TIMER_ID)
+    } else if (id == KEY_REPEAT_TIMER_ID)
         advanceKeyRepeat(window);
 }
 
 void tearDownWindow(PlatformWindow* window)
 {
     stopKeyRepeat(window);
+    handlePointerCaptureLost(window);
     releaseAllLatchingKeys();
     freeKeyTable();
 }

@@ -141,6 +141,19 @@ TEST_F(Press, CaptureLossIsTheRelease)
     EXPECT_EQ(keyTable->keys[27].state, KeyState::Up);
 }
 
+// A release the system never delivers (a capture it does not honour for a window that is not in
+// the foreground) is noticed at the next slide timer tick by the button being up.
+TEST_F(Press, ButtonFoundUpAtATimerTickIsTheRelease)
+{
+    startSlideTimer();
+    EXPECT_EQ(run("tap Shift @1000, press A @2000, wait @2200"), "down LSHIFT, down A") << "still held";
+    fake::setPointerButton(false);
+    EXPECT_EQ(run("wait @2300"), "up A, up LSHIFT");
+    EXPECT_FALSE(fake::captured());
+    EXPECT_EQ(run("release @2400"), "") << "the late release finds nothing to release";
+    fake::setPointerButton(true);
+}
+
 TEST_F(Press, CaptureChangeWithoutAHeldPressIsIgnored)
 {
     run("tap A @1000");
