@@ -16,6 +16,10 @@ constexpr DWORD DEADLINE_MS = 10000;
 // Pumps this thread's messages until `condition` holds or `timeoutMs` passes; returns the condition.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = DEADLINE_MS);
 
+// Lets time pass for a timing rule of the keyboard (the double-tap window, a timer tick), handling
+// this thread's messages meanwhile.
+void pumpFor(DWORD ms);
+
 // One key message as the focused window received it.
 struct KeyMessage {
     bool down;
