@@ -33,16 +33,39 @@ char16_t* findUnit(char16_t* text, char16_t unit)
     return nullptr;
 }
 
-// Cuts the field that starts at `field` at its comma, converts it, and returns where scanning
-// resumes (one unit after the conversion stopped), or null when no comma ends the field.
-char16_t* takeNumber(char16_t* field, int32_t* value)
+// The line being parsed, for telling an observer where things happened.
+struct LineContext {
+    const KeymapObserver* observer;
+    size_t line;
+    bool endedByLineFeed;
+};
+
+void tell(const LineContext& context, KeymapNote note, int field, int32_t value = 0,
+          const char16_t* text = nullptr, AbandonReason reason = AbandonReason::NoComma)
+{
+    if (context.observer)
+        context.observer->note(context.observer->context,
+                               {note, context.line, field, reason, value, text, context.endedByLineFeed});
+}
+
+bool abandon(const LineContext& context, int field, AbandonReason reason)
+{
+    tell(context, KeymapNote::KeyLineAbandoned, field, 0, nullptr, reason);
+    return false;
+}
+
+// Cuts the field that starts at `field` at its comma and converts it. Returns where scanning resumes
+// (one unit after the conversion stopped), or null when no comma ends the field. `trailing` tells
+// whether anything but the number stood in the field, which ends the line after it.
+char16_t* takeNumber(char16_t* field, int32_t* value, bool* trailing, bool* saturated)
 {
     char16_t* comma = findUnit(field, u',');
     if (!comma)
         return nullptr;
     *comma = 0;
     const char16_t* stop = field;
-    *value = convertNumber(field, &stop);
+    *value = convertNumber(field, &stop, saturated);
+    *trailing = stop != comma;
     return field + (stop - field) + 1;
 }
 
@@ -53,7 +76,7 @@ int16_t low16(int32_t value)
 
 // One "@" line into `key`. True only when both names were read, which is what adds the key; a line
 // that stops early leaves what it wrote in the record for the next key line to overwrite.
-bool parseKeyLine(char16_t* line, KeyRecord& key)
+bool parseKeyLine(char16_t* line, KeyRecord& key, const LineContext& context)
 {
     if (line[1] == u'N')
         key.kind = KeyKind::Normal;
@@ -62,57 +85,81 @@ bool parseKeyLine(char16_t* line, KeyRecord& key)
 
     char16_t* cursor = findUnit(line + 1, u',');
     if (!cursor)
-        return false;
+        return abandon(context, 0, AbandonReason::NoComma);
+    if (line[1] != u'N' && line[1] != u'F') {
+        *cursor = 0;
+        tell(context, KeymapNote::UnknownKindLetter, 0, 0, line + 1);
+        *cursor = u',';
+    }
     ++cursor;
 
     int16_t* numbers[] = {&key.centerX, &key.centerY, &key.width, &key.height, &key.angle};
-    for (int16_t* number : numbers) {
+    for (int i = 0; i < 5; ++i) {
+        int field = 1 + i;
         int32_t value = 0;
-        cursor = takeNumber(cursor, &value);
+        bool trailing = false;
+        bool saturated = false;
+        cursor = takeNumber(cursor, &value, &trailing, &saturated);
         if (!cursor)
-            return false;
-        *number = low16(value);
+            return abandon(context, field, AbandonReason::NoComma);
+        *numbers[i] = low16(value);
+        if (saturated)
+            tell(context, KeymapNote::NumberSaturated, field, value);
+        else if (value != *numbers[i])
+            tell(context, KeymapNote::NumberWrapped, field, value);
+        // Anything after the number ends the line here: the next field's comma cannot be found.
+        if (trailing)
+            return abandon(context, field, AbandonReason::TrailingText);
     }
 
     char16_t* labels[] = {key.label, key.shiftLabel, key.fnLabel};
-    for (char16_t* label : labels) {
+    for (int i = 0; i < 3; ++i) {
         char16_t* comma = findUnit(cursor, u',');
         if (!comma)
-            return false;
+            return abandon(context, 6 + i, AbandonReason::NoComma);
         *comma = 0;
-        u16Copy(label, LABEL_UNITS, cursor);
+        if (u16Copy(labels[i], LABEL_UNITS, cursor) == TextResult::Truncated)
+            tell(context, KeymapNote::LabelCut, 6 + i, 0, cursor);
         cursor = comma + 1;
     }
 
     // The last name may end at the carriage return of a CRLF line instead of a comma.
     uint8_t* codes[] = {&key.vk, &key.fnVk};
-    for (uint8_t* code : codes) {
+    for (int i = 0; i < 2; ++i) {
         char16_t* end = findUnit(cursor, u',');
         if (!end)
             end = findUnit(cursor, u'\r');
         if (!end)
-            return false;
+            return abandon(context, 9 + i, AbandonReason::NoNameTerminator);
         *end = 0;
-        *code = findVirtualKey(cursor);
+        *codes[i] = findVirtualKey(cursor);
+        if (*codes[i] == 0)
+            tell(context, KeymapNote::UnknownName, 9 + i, 0, cursor);
         cursor = end + 1;
     }
     return true;
 }
 
 // The fields after "TAG:"; each is used only when a comma ends it.
-void parsePanelLine(char16_t* fields, PanelLayout& panel)
+void parsePanelLine(char16_t* fields, PanelLayout& panel, const LineContext& context)
 {
     int32_t* targets[] = {nullptr, &panel.tabOffset, &panel.tabWidth, &panel.tabHeight, nullptr};
     char16_t* cursor = fields;
     for (int field = 0; field < 5; ++field) {
         int32_t value = 0;
-        cursor = takeNumber(cursor, &value);
+        bool trailing = false;
+        bool saturated = false;
+        cursor = takeNumber(cursor, &value, &trailing, &saturated);
         if (!cursor)
             return;
+        if (saturated)
+            tell(context, KeymapNote::NumberSaturated, field + 1, value);
         if (field == 0) {
             // A side outside 0 to 4 would give a window of no size that nobody could see or use.
             if (value >= 0 && value <= 4)
                 panel.dockSide = static_cast<DockSide>(value);
+            else
+                tell(context, KeymapNote::DockSideIgnored, 1, value);
         } else if (targets[field]) {
             *targets[field] = value;
         }
@@ -126,8 +173,10 @@ bool startsWithTag(const char16_t* line)
 
 } // namespace
 
-int32_t convertNumber(const char16_t* text, const char16_t** end)
+int32_t convertNumber(const char16_t* text, const char16_t** end, bool* saturated)
 {
+    if (saturated)
+        *saturated = false;
     const char16_t* cursor = text;
     while (isWhiteSpace(*cursor))
         ++cursor;
@@ -148,30 +197,36 @@ int32_t convertNumber(const char16_t* text, const char16_t** end)
     }
     *end = cursor;
     int64_t value = negative ? -magnitude : magnitude;
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
+    if (value > INT32_MAX || value < INT32_MIN) {
+        if (saturated)
+            *saturated = true;
+        return value > 0 ? INT32_MAX : INT32_MIN;
+    }
     return static_cast<int32_t>(value);
 }
 
-void parseKeymap(char16_t* text, size_t units, KeyTable& table, PanelLayout& panel)
+void parseKeymap(char16_t* text, size_t units, KeyTable& table, PanelLayout& panel, const KeymapObserver* observer)
 {
     unsigned count = 0;
     size_t start = 0;
+    LineContext context = {observer, 0, false};
     while (start < units && text[start] != 0) {
         size_t end = start;
         while (end < units && text[end] != u'\n' && text[end] != 0)
             ++end;
+        context.line += 1;
+        context.endedByLineFeed = end < units && text[end] == u'\n';
         text[end] = 0;
 
         char16_t* line = text + start;
         if (line[0] == u'@') {
             // Past the 255th key the count would wrap: further key lines are ignored.
-            if (count < MAX_KEYS && parseKeyLine(line, table.keys[count]))
-                ++count;
+            if (count >= MAX_KEYS)
+                tell(context, KeymapNote::KeyLimitReached, 0);
+            else if (parseKeyLine(line, table.keys[count], context))
+                tell(context, KeymapNote::KeyAdded, static_cast<int>(count++));
         } else if (startsWithTag(line)) {
-            parsePanelLine(line + 4, panel);
+            parsePanelLine(line + 4, panel, context);
         }
         // A line end directly followed by a NUL unit ends the text.
         if (end + 1 >= units || text[end + 1] == 0)
