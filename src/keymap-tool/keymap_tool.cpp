@@ -3,9 +3,12 @@
 
 #include <cstring>
 
+#include "keymap-tool/check.h"
+#include "keymap-tool/convert.h"
 #include "layout/default_layout.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
+#include "platform/platform.h"
 #include "render/geometry.h"
 #include "render/palette.h"
 #include "render/svg_render.h"
@@ -13,8 +16,10 @@
 namespace {
 
 const char usage[] = "usage: plumtide-keymap dump [FILE]\n"
+                     "       plumtide-keymap check FILE\n"
                      "       plumtide-keymap hit FILE X Y\n"
-                     "       plumtide-keymap render [FILE] -o OUT.svg [--style N]\n";
+                     "       plumtide-keymap render [FILE] -o OUT.svg [--style N]\n"
+                     "       plumtide-keymap convert IN.txt -o OUT.keymap\n";
 
 // Panel points farther out than this are refused: within it every product of the hit test is exact.
 constexpr long HIT_COORDINATE_LIMIT = 1000000;
@@ -149,6 +154,38 @@ std::FILE* openOutput(const std::u16string& path, std::FILE* out)
 #endif
 }
 
+// Writes `bytes` to `path` ("-" for the standard output); 0, or 2 with a message when it fails.
+int writeOutput(const std::u16string& path, const std::string& bytes, std::FILE* out, std::FILE* err)
+{
+    std::FILE* target = openOutput(path, out);
+    if (!target) {
+        std::fprintf(err, "plumtide-keymap: cannot write %s\n", utf16ToUtf8(path).c_str());
+        return 2;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), target) == bytes.size();
+    const bool closed = target == out ? std::fflush(out) == 0 : std::fclose(target) == 0;
+    if (!written || !closed) {
+        std::fprintf(err, "plumtide-keymap: cannot write %s\n", utf16ToUtf8(path).c_str());
+        return 2;
+    }
+    return 0;
+}
+
+// The whole of a file, through the same file services as the keyboard.
+bool readWholeFile(const std::u16string& path, std::string* bytes)
+{
+    PlatformFile* file = platformOpenFile(path.c_str());
+    if (!file)
+        return false;
+    char chunk[65536];
+    size_t got = 0;
+    bool read = true;
+    while ((read = platformReadFile(file, chunk, sizeof chunk, &got)) && got > 0)
+        bytes->append(chunk, got);
+    platformCloseFile(file);
+    return read;
+}
+
 int render(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
 {
     const std::u16string* file = nullptr;
@@ -171,31 +208,45 @@ int render(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* e
         return 2;
     }
     loadAndPlace(file);
-    const std::string svg = renderPanelSvg(static_cast<int>(style));
-    std::FILE* target = openOutput(*output, out);
-    if (!target) {
-        std::fprintf(err, "plumtide-keymap: cannot write %s\n", utf16ToUtf8(*output).c_str());
+    return writeOutput(*output, renderPanelSvg(static_cast<int>(style)), out, err);
+}
+
+int check(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
+{
+    if (args.size() != 2) {
+        std::fputs(usage, err);
         return 2;
     }
-    const bool written = std::fwrite(svg.data(), 1, svg.size(), target) == svg.size();
-    const bool closed = target == out ? std::fflush(out) == 0 : std::fclose(target) == 0;
-    if (!written || !closed) {
-        std::fprintf(err, "plumtide-keymap: cannot write %s\n", utf16ToUtf8(*output).c_str());
+    return checkKeymap(args[1], utf16ToUtf8(args[1]), out, err);
+}
+
+int convert(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
+{
+    if (args.size() != 4 || args[2] != u"-o" || args[3].empty() || args[1].empty()) {
+        std::fputs(usage, err);
         return 2;
     }
-    return 0;
+    std::string text;
+    if (!readWholeFile(args[1], &text)) {
+        std::fprintf(err, "plumtide-keymap: cannot read %s\n", utf16ToUtf8(args[1]).c_str());
+        return 2;
+    }
+    return writeOutput(args[3], keymapFromUtf8(text), out, err);
 }
 
 } // namespace
 
 int runKeymapTool(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
 {
-    if (!args.empty() && args[0] == u"dump")
-        return dump(args, out, err);
-    if (!args.empty() && args[0] == u"hit")
-        return hit(args, out, err);
-    if (!args.empty() && args[0] == u"render")
-        return render(args, out, err);
+    using Command = int (*)(const std::vector<std::u16string>&, std::FILE*, std::FILE*);
+    const struct {
+        const char16_t* name;
+        Command run;
+    } commands[] = {{u"dump", dump}, {u"check", check}, {u"hit", hit}, {u"render", render}, {u"convert", convert}};
+    for (const auto& command : commands) {
+        if (!args.empty() && args[0] == command.name)
+            return command.run(args, out, err);
+    }
     std::fputs(usage, err);
     return 2;
 }

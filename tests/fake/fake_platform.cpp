@@ -17,6 +17,7 @@ namespace {
 struct FakeFile {
     std::string bytes;
     bool unreadable = false;
+    size_t position = 0; // reads go on where the last one stopped
 };
 
 struct FakeTimer {
@@ -258,8 +259,9 @@ bool platformReadFile(PlatformFile* handle, void* buffer, size_t capacity, size_
     *bytesRead = 0;
     if (file->unreadable)
         return false;
-    *bytesRead = std::min(capacity, file->bytes.size());
-    std::memcpy(buffer, file->bytes.data(), *bytesRead);
+    *bytesRead = std::min(capacity, file->bytes.size() - file->position);
+    std::memcpy(buffer, file->bytes.data() + file->position, *bytesRead);
+    file->position += *bytesRead;
     return true;
 }
 

@@ -6,35 +6,10 @@
 #include <vector>
 
 #include "fake/fake_platform.h"
+#include "fake/tool_run.h"
 #include "keymap-tool/keymap_tool.h"
 
 namespace {
-
-struct ToolRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-std::string readAll(std::FILE* file)
-{
-    std::rewind(file);
-    std::string text;
-    char chunk[4096];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
-    std::fclose(file);
-    return text;
-}
-
-ToolRun runTool(const std::vector<std::u16string>& args)
-{
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    int code = runKeymapTool(args, out, err);
-    return {code, readAll(out), readAll(err)};
-}
 
 class KeymapTool : public testing::Test {
 protected:

@@ -1,0 +1,9 @@
+// plumtide-keymap check: explains, line by line, what the silent loader skips, cuts or cannot use.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// Checks the keymap file at `path`; findings go to `out` as "NAME:LINE: warning: ...", where NAME is
+// `displayName`. Returns 0 without findings, 1 with findings, 2 when the file cannot be read.
+int checkKeymap(const std::u16string& path, const std::string& displayName, std::FILE* out, std::FILE* err);
