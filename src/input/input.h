@@ -47,6 +47,14 @@ void handlePointerCaptureLost(PlatformWindow* window);
 // released now.
 void checkPointerStillDown(PlatformWindow* window);
 
+enum class TabArea {
+    None, // the keys' business
+    Show, // the outer tab, beyond the panel: slides the panel into view
+    Hide, // the strip of the panel beside the tab: slides it off the screen
+};
+
+// Which area of the dock tab a client point lies in; a press there moves the panel, not a key.
+TabArea tabAreaAt(int32_t x, int32_t y);
 // The dock tab: true when a press lay in the show or hide area and started a slide.
 bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y);
 // One tick of the 50 ms slide timer.

@@ -2,47 +2,13 @@
 #include <cstdint>
 
 #include "input/input.h"
+#include "input/tab_area.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
 
 SlideState slideState = {0, SlideDirection::Show};
 
 namespace {
-
-// The tab of a dock side in client coordinates. "Across" is the coordinate that crosses the panel's
-// edge at the tab (y for Top and Bottom, x for Right and Left), "along" the one that runs beside it.
-struct TabPlace {
-    bool acrossIsY;
-    int64_t outward; // +1 when the tab lies at larger across values than the panel, else -1
-    int64_t edge;    // across value of the panel's edge under the tab
-    int64_t depth;   // the tab's extent across the edge, and the depth of the hide area
-    int64_t length;  // the tab's extent along the edge, from tabOffset
-    int64_t move;    // one of the four moves of a slide
-};
-
-bool findTab(TabPlace& place)
-{
-    const int64_t tw = panelLayout.tabWidth;
-    const int64_t th = panelLayout.tabHeight;
-    const int64_t quarterHeight = PANEL_HEIGHT / SLIDE_STEPS;
-    const int64_t quarterWidth = PANEL_WIDTH / SLIDE_STEPS;
-    switch (panelLayout.dockSide) {
-    case DockSide::Top: // tab below the panel
-        place = {true, +1, PANEL_HEIGHT, th, tw, quarterHeight};
-        return true;
-    case DockSide::Bottom: // tab above the panel, which begins below it
-        place = {true, -1, th, th, tw, quarterHeight};
-        return true;
-    case DockSide::Right: // tab left of the panel, which begins right of it
-        place = {false, -1, tw, tw, th, quarterWidth};
-        return true;
-    case DockSide::Left: // tab right of the panel
-        place = {false, +1, PANEL_WIDTH, tw, th, quarterWidth};
-        return true;
-    default:
-        return false;
-    }
-}
 
 void startSlide(PlatformWindow* window, SlideDirection direction)
 {
@@ -55,25 +21,17 @@ void startSlide(PlatformWindow* window, SlideDirection direction)
 
 bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y)
 {
-    TabPlace tab{};
-    if (!findTab(tab))
-        return false;
-    const int64_t across = tab.acrossIsY ? y : x;
-    const int64_t along = tab.acrossIsY ? x : y;
-    // How far beyond the panel's edge the press lies, toward the tab; every bound is strict, so a
-    // press on the edge itself or on a side of the hide area goes on to the keys.
-    const int64_t beyond = (across - tab.edge) * tab.outward;
-    if (beyond > 0) {
-        // Only the outer tab lies beyond the panel on that side, so its position along is not asked.
+    switch (tabAreaAt(x, y)) {
+    case TabArea::Show:
         startSlide(window, SlideDirection::Show);
         return true;
-    }
-    const int64_t offset = panelLayout.tabOffset;
-    if (beyond < 0 && -beyond < tab.depth && offset < along && along < offset + tab.length) {
+    case TabArea::Hide:
         startSlide(window, SlideDirection::Hide);
         // The panel is about to leave the screen: no modifier may stay held behind it.
         releaseAllLatchingKeys();
         return true;
+    case TabArea::None:
+        break;
     }
     return false;
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "input/input.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
 #include "layout/u16text.h"
@@ -165,13 +166,14 @@ std::string keyName(int index)
     return format("key %d (\"%s\")", index, text(keyTable->keys[index].label).c_str());
 }
 
-// Keys the keyboard cannot use as drawn: partly off the panel, never reachable by a touch, or turned
-// around the hit test's far point.
+// Keys the keyboard cannot use as drawn: partly off the panel, never reachable by a touch (earlier
+// keys or the dock tab's hide area take every point of it), or turned around the hit test's far point.
 void checkGeometry(CheckState& state)
 {
-    // Panel coordinates as client coordinates, as for a panel docked at the top.
-    captionHeight = 0;
+    // Touches are asked as the keyboard asks them: in client coordinates of the placed window.
+    windowSize = {0, 0};
     windowOrigin = {0, 0};
+    updateWindowPlacement();
     const int count = keyTable->count;
     std::vector<Rect> boxes(count);
     for (int i = 0; i < count; ++i) {
@@ -200,20 +202,22 @@ void checkGeometry(CheckState& state)
         const int bottom = std::min(box.bottom, PANEL_HEIGHT - 1);
         for (int y = top; y <= bottom && !reachable; ++y) {
             for (int x = left; x <= right && !reachable; ++x) {
-                if (!keyContainsPoint(key, x, y))
+                const Point client = panelToClient({x, y});
+                if (!keyContainsPoint(key, client.x, client.y) || tabAreaAt(client.x, client.y) != TabArea::None)
                     continue;
                 bool covered = false;
                 for (int j = 0; j < i && !covered; ++j) {
                     const Rect& other = boxes[j];
                     covered = other.left <= x && x <= other.right && other.top <= y && y <= other.bottom &&
-                              keyContainsPoint(keyTable->keys[j], x, y);
+                              keyContainsPoint(keyTable->keys[j], client.x, client.y);
                 }
                 reachable = !covered;
             }
         }
         if (!reachable)
-            state.findings.push_back({line, keyName(i) + " can never be touched: earlier keys cover all of it, "
-                                                         "or it has no area on the panel"});
+            state.findings.push_back({line, keyName(i) + " can never be touched: earlier keys or the dock tab's "
+                                                         "hide area cover all of it, or it has no area on the "
+                                                         "panel"});
     }
 }
 

@@ -49,7 +49,8 @@ TEST_P(KeymapCheck, ReportsEachFindingWithItsLine)
     EXPECT_EQ(run.err, "");
 }
 
-const char* const unreachable = "can never be touched: earlier keys cover all of it, or it has no area on the panel";
+const char* const unreachable =
+    "can never be touched: earlier keys or the dock tab's hide area cover all of it, or it has no area on the panel";
 
 INSTANTIATE_TEST_SUITE_P(
     Fixtures, KeymapCheck,
@@ -93,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"dock-side", {"1: warning: dock side 5 is not 0 (none) to 4 (left) and is ignored"}},
         CheckCase{"off-panel", {"1: warning: key 0 (\"A\") reaches off the 1024x600 panel"}},
         CheckCase{"covered", {std::string("2: warning: key 1 (\"B\") ") + unreachable}},
+        CheckCase{"under-the-tab", {std::string("2: warning: key 0 (\"Hid\") ") + unreachable}},
         CheckCase{"far-point",
                   {"1: warning: key 0 (\"A\") reaches off the 1024x600 panel",
                    "1: warning: key 0 (\"A\") is turned around the hit test's far point (-1000, -1000)",
