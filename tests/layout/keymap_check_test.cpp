@@ -130,6 +130,9 @@ TEST(ShippedLayouts, CheckCleanAndMatchTheirSources)
         const ToolRun converted = runTool({u"convert", utf8ToUtf16(layouts + name + ".txt"), u"-o", u"-"});
         EXPECT_EQ(converted.exitCode, 0);
         EXPECT_TRUE(converted.out == readFile(keymap)) << name << ".keymap is not its .txt converted";
+        // And the picture in the README is the layout as it stands.
+        const ToolRun picture = runTool({u"render", utf8ToUtf16(keymap), u"-o", u"-"});
+        EXPECT_TRUE(picture.out == readFile(layouts + name + ".svg")) << name << ".svg is out of date";
     }
 }
 
