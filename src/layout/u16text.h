@@ -27,3 +27,5 @@ bool u16Equal(const char16_t* a, const char16_t* b);
 // as far as it goes, never rejected.
 std::u16string utf8ToUtf16(const std::string& text);
 std::string utf16ToUtf8(const std::u16string& text);
+// Appends one code point in UTF-8.
+void appendUtf8(std::string& out, char32_t codePoint);

@@ -1,6 +1,8 @@
 // SVG output of the paint pass, so that a layout can be looked at without a Windows machine.
 #include "render/svg_render.h"
 
+#include "layout/u16text.h"
+
 #include <cstdio>
 #include <utility>
 
@@ -31,24 +33,7 @@ struct Writer {
                       static_cast<unsigned>((value >> 8) & 0xFF), static_cast<unsigned>((value >> 16) & 0xFF));
         out += buffer;
     }
-    void codePoint(char32_t c)
-    {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    void codePoint(char32_t c) { appendUtf8(out, c); }
     // Label units as XML character data. Units XML cannot carry (control characters, halves of a
     // surrogate pair cut apart) become U+FFFD, so the file stays well-formed whatever the keymap held.
     void label(const char16_t* units, int count)
