@@ -1,12 +1,63 @@
 // The paint pass with GDI: background, dock tab and arrows, then every key from the last to the first.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "render/paint_geometry.h"
 #include "render/palette.h"
 #include "render/palette_win32.h"
 #include "render/render_win32.h"
 
 namespace {
+
+// The turned label fonts of one angle. The first key of that angle that is drawn makes them and the
+// pass deletes them at its end, so that keys turned alike share them instead of each key making and
+// deleting its own: a font is drawn the same whichever handle carries it.
+struct TurnedFonts {
+    int angle;
+    HFONT large;
+    HFONT small;
+};
+
+// How far the text of a label font can reach from its origin: a cell height, and per unit a width no
+// glyph exceeds, with a cell's margin all round for glyphs that overhang their cell.
+struct TextReach {
+    int64_t cell;
+    int64_t unit;
+};
+
+// What the pass keeps while it draws the keys. Only the keys whose drawing can touch the clip box are
+// drawn; every key's bounds is stored all the same. The objects and the colour in the device context
+// are remembered, so that a key whose pen, brush, font or colour is already there does not select it
+// again: selecting costs time, and selecting what is already selected changes nothing.
+struct PassState {
+    bool clipped;
+    RECT clip;
+    TextReach large;
+    TextReach small;
+    int fontCount;
+    TurnedFonts fonts[MAX_KEYS];
+    HGDIOBJ font;
+    HGDIOBJ pen;
+    HGDIOBJ brush;
+    COLORREF textColor;
+};
+
+void selectInto(HDC dc, HGDIOBJ& selected, HGDIOBJ object)
+{
+    if (selected == object)
+        return;
+    SelectObject(dc, object);
+    selected = object;
+}
+
+void setTextColor(HDC dc, PassState& pass, COLORREF color)
+{
+    if (pass.textColor == color)
+        return;
+    SetTextColor(dc, color);
+    pass.textColor = color;
+}
 
 template <int N>
 void drawPolygon(HDC dc, const Point (&points)[N])
@@ -29,43 +80,126 @@ HBRUSH fillBrush(KeyFill fill)
     }
 }
 
-// Draws one key and records where it was drawn. The pen, brush and text colour it selects stay in
-// the device context for the next key; the pass puts the originals back at its end.
-void paintKey(HDC dc, KeyRecord& key)
+TextReach textReach(HDC dc, HFONT font)
+{
+    SelectObject(dc, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    const int64_t cell = std::max<int64_t>(metrics.tmHeight, 1);
+    return {cell, std::max<int64_t>(metrics.tmMaxCharWidth + metrics.tmOverhang, 2 * cell)};
+}
+
+// The clip box, and the reach of the two fonts, when the drawing of a key can be judged by its
+// extent: left-and-top aligned text that does not move the current position. Otherwise every key is
+// drawn.
+void prepareClip(HDC dc, PassState& pass)
+{
+    pass.clipped = false;
+    const int region = GetClipBox(dc, &pass.clip);
+    if (region == ERROR || GetTextAlign(dc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP))
+        return;
+    pass.large = textReach(dc, palette.largeFont);
+    pass.small = textReach(dc, palette.smallFont);
+    pass.clipped = true;
+}
+
+struct Extent {
+    int64_t left;
+    int64_t top;
+    int64_t right; // inclusive
+    int64_t bottom;
+};
+
+void include(Extent& extent, int64_t left, int64_t top, int64_t right, int64_t bottom)
+{
+    extent.left = std::min(extent.left, left);
+    extent.top = std::min(extent.top, top);
+    extent.right = std::max(extent.right, right);
+    extent.bottom = std::max(extent.bottom, bottom);
+}
+
+// Whether anything the key draws can land inside the clip box: its outline and fill lie within the
+// corners' box, a label within its reach of its origin, in every direction when it is turned.
+bool keyTouchesClip(const PassState& pass, const KeyPaint& paint, bool turned)
+{
+    if (!pass.clipped)
+        return true;
+    // The outline's pen is one pixel wide; a pixel more all round costs nothing and spares a doubt.
+    const Point* c = paint.quad.corner;
+    Extent extent = {c[0].x, c[0].y, c[0].x, c[0].y};
+    for (int i = 0; i < 4; ++i)
+        include(extent, c[i].x - 1, c[i].y - 1, c[i].x + 1, c[i].y + 1);
+    for (int i = 0; i < paint.labelCount; ++i) {
+        const LabelPaint& label = paint.labels[i];
+        const TextReach& reach = label.largeFont ? pass.large : pass.small;
+        const int64_t x = label.origin.x;
+        const int64_t y = label.origin.y;
+        const int64_t length = label.units * reach.unit;
+        if (turned) {
+            const int64_t radius = length + 2 * reach.cell;
+            include(extent, x - radius, y - radius, x + radius, y + radius);
+        } else {
+            include(extent, x - reach.cell, y - reach.cell, x + length + reach.cell, y + 2 * reach.cell);
+        }
+    }
+    const RECT& clip = pass.clip;
+    return extent.left < clip.right && extent.right >= clip.left && extent.top < clip.bottom &&
+           extent.bottom >= clip.top;
+}
+
+const TurnedFonts& turnedFonts(PassState& pass, int angle)
+{
+    for (int i = 0; i < pass.fontCount; ++i) {
+        if (pass.fonts[i].angle == angle)
+            return pass.fonts[i];
+    }
+    TurnedFonts& fonts = pass.fonts[pass.fontCount++];
+    fonts.angle = angle;
+    fonts.large = createLabelFont(LARGE_FONT_HEIGHT, angle);
+    fonts.small = createLabelFont(SMALL_FONT_HEIGHT, angle);
+    return fonts;
+}
+
+void deleteTurnedFonts(PassState& pass)
+{
+    for (int i = 0; i < pass.fontCount; ++i) {
+        DeleteObject(pass.fonts[i].small);
+        DeleteObject(pass.fonts[i].large);
+    }
+    pass.fontCount = 0;
+}
+
+// Draws one key and records where it was drawn. The font, pen, brush and text colour it selects stay
+// in the device context for the next key, which selects its own; the pass puts the originals back at
+// its end.
+void paintKey(HDC dc, KeyRecord& key, PassState& pass)
 {
     const KeyPaint paint = computeKeyPaint(key);
+    key.bounds = paint.bounds;
+    if (!keyTouchesClip(pass, paint, key.angle != 0))
+        return;
 
-    // Turned text needs fonts whose escapement is the key's angle, made for this key alone.
     HFONT large = palette.largeFont;
     HFONT small = palette.smallFont;
-    HGDIOBJ keptFont = nullptr;
     if (key.angle != 0) {
-        large = createLabelFont(LARGE_FONT_HEIGHT, key.angle);
-        small = createLabelFont(SMALL_FONT_HEIGHT, key.angle);
-        keptFont = SelectObject(dc, paint.largeFont ? large : small);
-    } else {
-        SelectObject(dc, paint.largeFont ? large : small);
+        const TurnedFonts& fonts = turnedFonts(pass, key.angle);
+        large = fonts.large;
+        small = fonts.small;
     }
-    SelectObject(dc, palette.facePen);
-    SelectObject(dc, fillBrush(paint.fill));
-    SetTextColor(dc, palette.textColor);
+    selectInto(dc, pass.font, paint.largeFont ? large : small);
+    selectInto(dc, pass.pen, palette.facePen);
+    selectInto(dc, pass.brush, fillBrush(paint.fill));
+    setTextColor(dc, pass, palette.textColor);
 
-    key.bounds = paint.bounds;
     drawPolygon(dc, paint.quad.corner);
 
     for (int i = 0; i < paint.labelCount; ++i) {
         const LabelPaint& label = paint.labels[i];
         if (label.fnColor) {
-            SelectObject(dc, small);
-            SetTextColor(dc, palette.fnLabelColor);
+            selectInto(dc, pass.font, small);
+            setTextColor(dc, pass, palette.fnLabelColor);
         }
         TextOutW(dc, label.origin.x, label.origin.y, reinterpret_cast<const wchar_t*>(label.text), label.units);
-    }
-
-    if (key.angle != 0) {
-        SelectObject(dc, keptFont);
-        DeleteObject(small);
-        DeleteObject(large);
     }
 }
 
@@ -96,12 +230,21 @@ void paintPanel(HDC dc)
     }
 
     // Last to first, so that of two overlapping keys the one a touch reaches first is on top.
+    PassState pass;
+    pass.fontCount = 0;
+    prepareClip(dc, pass);
+    // Whatever the tab and the clip test left selected, the first key drawn selects its own.
+    pass.font = nullptr;
+    pass.pen = nullptr;
+    pass.brush = nullptr;
+    pass.textColor = CLR_INVALID;
     for (int i = keyTable->count - 1; i >= 0; --i)
-        paintKey(dc, keyTable->keys[i]);
+        paintKey(dc, keyTable->keys[i], pass);
 
     SetTextColor(dc, keptTextColor);
     SelectObject(dc, keptFont);
     SelectObject(dc, keptBrush);
     SelectObject(dc, keptPen);
     SetBkMode(dc, keptBackgroundMode);
+    deleteTurnedFonts(pass);
 }

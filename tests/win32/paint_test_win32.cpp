@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "layout/default_layout.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
 #include "render/paint_geometry.h"
@@ -105,6 +108,7 @@ protected:
         memory = CreateCompatibleDC(nullptr);
         bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         ASSERT_NE(bitmap, nullptr);
+        pixels = static_cast<const uint32_t*>(bits);
         keptBitmap = SelectObject(memory, bitmap);
         HBRUSH brush = CreateSolidBrush(fill);
         RECT all = {0, 0, width, height};
@@ -119,6 +123,43 @@ protected:
     }
 
     COLORREF pixel(int x, int y) const { return GetPixel(memory, x, y); }
+
+    // The pass as a repaint of one area: the device context clipped to it, as BeginPaint clips to the
+    // area invalidated.
+    void paintClipped(const Rect& area)
+    {
+        HRGN region = CreateRectRgn(area.left, area.top, area.right, area.bottom);
+        SelectClipRgn(memory, region);
+        DeleteObject(region);
+        paint();
+        SelectClipRgn(memory, nullptr);
+    }
+
+    std::vector<uint32_t> snapshot() const
+    {
+        GdiFlush();
+        return std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(width) * height);
+    }
+
+    // The first pixel where two pictures differ, inside `area` or outside it; "" when none does. The
+    // area is taken as a region takes it, its corners in either order.
+    std::string firstDifference(const std::vector<uint32_t>& actual, const std::vector<uint32_t>& expected,
+                                const Rect& area, bool inside) const
+    {
+        const int left = std::min(area.left, area.right);
+        const int right = std::max(area.left, area.right);
+        const int top = std::min(area.top, area.bottom);
+        const int bottom = std::max(area.top, area.bottom);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const bool in = x >= left && x < right && y >= top && y < bottom;
+                const size_t i = static_cast<size_t>(y) * width + x;
+                if (in == inside && actual[i] != expected[i])
+                    return std::to_string(x) + ", " + std::to_string(y) + ": " + hex(actual[i]) + " instead of " +
+                           hex(expected[i]);
+            }
+        return "";
+    }
 
     // True when some pixel of the rectangle has exactly this colour.
     bool anyPixel(RECT area, COLORREF color) const
@@ -149,10 +190,13 @@ protected:
         return key;
     }
 
+    static void addCrowdedKeys();
+
     HWND window = nullptr;
     HDC memory = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ keptBitmap = nullptr;
+    const uint32_t* pixels = nullptr;
     int width = 0;
     int height = 0;
 };
@@ -337,6 +381,163 @@ TEST_F(PaintPass, EmptyTableDrawsBackgroundAndTab)
     paint();
     EXPECT_COLOR(pixel(100, 100), 0xFFFFFF);
     EXPECT_COLOR(pixel(510, 580), 0xC0C0C0);
+}
+
+// The extent of the pixels of one colour inside an area: width and height of their bounding box.
+struct InkExtent {
+    int width;
+    int height;
+};
+
+TEST_F(PaintPass, ShortLegendsUseTheLargeFontAndLongOnesTheSmallTurnedOrNot)
+{
+    // Style 3 draws white text on black keys; the keys are far apart and large enough for the text.
+    struct Subject {
+        int16_t angle;
+        const char16_t* label;
+    };
+    const Subject subjects[] = {{0, u"W"}, {0, u"WW"}, {900, u"W"}, {900, u"WW"}, {-900, u"W"}, {-900, u"WW"}};
+    for (int i = 0; i < 6; ++i)
+        addKey(static_cast<int16_t>(150 + (i / 2) * 300), static_cast<int16_t>(150 + (i % 2) * 250), 160, 160,
+               subjects[i].angle, subjects[i].label);
+    makeBitmap();
+    applyColorStyle(window, 3);
+    paint();
+    const auto ink = [this](int i) {
+        const Rect b = keyTable->keys[i].bounds;
+        int left = b.right, right = b.left, top = b.bottom, bottom = b.top;
+        for (int y = b.top + 1; y < b.bottom - 1; ++y)
+            for (int x = b.left + 1; x < b.right - 1; ++x)
+                if (pixel(x, y) == 0xFFFFFF) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return InkExtent{right - left + 1, bottom - top + 1};
+    };
+    // A glyph's height runs along the screen's y upright and along x turned by a quarter.
+    EXPECT_GT(ink(0).height * 4, ink(1).height * 5) << "upright: W in 25 px, WW in 16 px";
+    EXPECT_GT(ink(2).width * 4, ink(3).width * 5) << "turned +90: W in 25 px, WW in 16 px";
+    EXPECT_GT(ink(4).width * 4, ink(5).width * 5) << "turned -90: W in 25 px, WW in 16 px";
+}
+
+// ---- Repainting one key --------------------------------------------------------------------------
+
+// Neighbours whose legends reach into other keys: long legends on narrow keys, Fn legends below
+// short keys, turned keys whose text runs across the keys beside them, overlapping keys.
+void PaintPass::addCrowdedKeys()
+{
+    addKey(100, 100, 30, 40, 0, u"Backspace", u"", u"Delete");
+    addKey(135, 100, 30, 40, 0, u"A", u"a", u"F1");
+    addKey(100, 140, 30, 30, 0, u"W", u"", u"PrintScreen");
+    addKey(300, 200, 40, 30, 900, u"Longer", u"Shifted", u"Fn");
+    addKey(300, 250, 60, 30, -450, u"Q", u"q", u"F12");
+    addKey(340, 220, 40, 40, 1800, u"Upside", u"", u"down");
+    addKey(380, 200, 30, 30, 150, u"\x3042\x3044\x3046\x3048\x304a");
+    addKey(360, 240, 20, 20, 0, u"M");
+    addKey(600, 300, -40, 30, 0, u"Negative");
+    addKey(640, 300, 0, 0, 300, u"Point", u"", u"Fn");
+    addKey(700, 300, 120, 40, 3600, u"FullTurn", u"x", u"y");
+}
+
+struct RepaintCase {
+    std::string name;
+    bool builtIn; // else the crowded keys
+};
+
+class PaintRepaint : public PaintPass, public testing::WithParamInterface<RepaintCase> {};
+
+// A tap repaints the key's bounds: there the picture must be exactly what a full pass of the new
+// states draws, neighbours' outlines and legends included, and nothing outside may change.
+TEST_P(PaintRepaint, RepaintOfOneKeyDrawsWhatAFullPassDrawsThere)
+{
+    if (GetParam().builtIn)
+        installDefaultLayout(*keyTable);
+    else
+        addCrowdedKeys();
+    makeBitmap();
+    applyColorStyle(window, 3);
+    for (int i = 0; i < keyTable->count; ++i) {
+        paint();
+        const std::vector<uint32_t> before = snapshot();
+        KeyRecord& key = keyTable->keys[i];
+        key.state = KeyState::Down;
+        paint();
+        const std::vector<uint32_t> full = snapshot();
+        key.state = KeyState::Up;
+        paint();
+
+        key.state = KeyState::Down;
+        const Rect area = key.bounds;
+        paintClipped(area);
+        const std::vector<uint32_t> repainted = snapshot();
+        key.state = KeyState::Up;
+        EXPECT_EQ(firstDifference(repainted, full, area, true), "") << "inside the bounds of key " << i;
+        EXPECT_EQ(firstDifference(repainted, before, area, false), "") << "outside the bounds of key " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PaintRepaint,
+                         testing::Values(RepaintCase{"BuiltIn", true}, RepaintCase{"Crowded", false}),
+                         CaseName());
+
+TEST_F(PaintPass, RepaintOfAnyAreaDrawsWhatAFullPassDrawsThere)
+{
+    addCrowdedKeys();
+    makeBitmap();
+    applyColorStyle(window, 1);
+    paint();
+    const std::vector<uint32_t> full = snapshot();
+    const Rect areas[] = {{0, 0, 1, 1},       {95, 60, 200, 130}, {250, 150, 420, 300},
+                          {290, 160, 300, 260}, {560, 280, 800, 330}, {0, 0, 1024, 661}};
+    for (const Rect& area : areas) {
+        makeBitmap(RGB(9, 9, 9));
+        const std::vector<uint32_t> blank = snapshot();
+        paintClipped(area);
+        const std::vector<uint32_t> repainted = snapshot();
+        EXPECT_EQ(firstDifference(repainted, full, area, true), "") << area.left << ", " << area.top;
+        EXPECT_EQ(firstDifference(repainted, blank, area, false), "") << area.left << ", " << area.top;
+    }
+}
+
+TEST_F(PaintPass, RepaintStoresTheBoundsOfKeysItDoesNotDraw)
+{
+    addCrowdedKeys();
+    makeBitmap();
+    applyColorStyle(window, 1);
+    for (int i = 0; i < keyTable->count; ++i)
+        keyTable->keys[i].bounds = {-7, -7, -7, -7};
+    paintClipped({0, 0, 2, 2});
+    for (int i = 0; i < keyTable->count; ++i) {
+        const Rect expected = computeKeyPaint(keyTable->keys[i]).bounds;
+        const Rect& b = keyTable->keys[i].bounds;
+        EXPECT_EQ(b.left, expected.left) << i;
+        EXPECT_EQ(b.top, expected.top) << i;
+        EXPECT_EQ(b.right, expected.right) << i;
+        EXPECT_EQ(b.bottom, expected.bottom) << i;
+    }
+}
+
+// Keys turned alike share their fonts within a pass; each must still look exactly as it does alone,
+// whichever key of its angle came first and whatever angles were drawn before it.
+TEST_F(PaintPass, TurnedKeyLooksTheSameAloneAndAmongKeysOfItsAngle)
+{
+    const auto addSubject = [] { addKey(200, 300, 90, 60, 300, u"A", u"Shift", u"F1"); };
+    addSubject();
+    makeBitmap();
+    applyColorStyle(window, 3);
+    paint();
+    const Rect area = {100, 200, 300, 400};
+    const std::vector<uint32_t> alone = snapshot();
+
+    // Drawn last to first: these come before the subject, each far enough not to touch its area.
+    addKey(600, 100, 90, 60, 300, u"Long legend", u"", u"Fn");
+    addKey(600, 300, 90, 60, -300, u"B", u"b", u"F2");
+    addKey(800, 300, 90, 60, 300, u"C", u"", u"");
+    addKey(800, 100, 90, 60, 450, u"Other", u"o", u"F3");
+    paint();
+    EXPECT_EQ(firstDifference(snapshot(), alone, area, true), "");
 }
 
 // ---- Palette ----------------------------------------------------------------------------------------
