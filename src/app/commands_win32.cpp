@@ -115,5 +115,12 @@ void showPopupMenu(HWND window)
 
 void addTrayIcon()
 {
-    Shell_NotifyIconW(NIM_ADD, &app.icon);
+    if (app.notifyIcon)
+        app.notifyIcon(NIM_ADD, &app.icon);
+}
+
+void removeTrayIcon()
+{
+    if (app.notifyIcon)
+        app.notifyIcon(NIM_DELETE, &app.icon);
 }

@@ -46,6 +46,16 @@ void loadKeys()
         installDefaultLayout(*keyTable);
 }
 
+// shell32 is one of the system's known libraries: loading it by name cannot pick up a file of that
+// name beside the program.
+void loadShell()
+{
+    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    if (shell)
+        app.notifyIcon = reinterpret_cast<NotifyIconFunction>(
+            reinterpret_cast<void*>(GetProcAddress(shell, "Shell_NotifyIconW")));
+}
+
 void setUpTrayIcon()
 {
     std::memset(&app.icon, 0, sizeof app.icon);
@@ -79,10 +89,14 @@ bool initialiseApp(HINSTANCE instance)
         return false;
 
     app.taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-    setUpTrayIcon();
     app.popupMenu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_POPUP_MENU));
     applyColorStyle(app.window, 1);
     ShowWindow(app.window, SW_SHOWNOACTIVATE);
+    // The panel is painted before the icon is added: the icon's library is the slowest part of
+    // start-up, and until the panel is shown there is nothing to open the icon's menu for.
+    UpdateWindow(app.window);
+    loadShell();
+    setUpTrayIcon();
     SetTimer(app.window, SLIDE_TIMER_ID, SLIDE_TIMER_MS, nullptr);
     return true;
 }

@@ -99,7 +99,7 @@ void onDestroy(HWND window)
     handlePointerCaptureLost(platformWindow(window));
     KillTimer(window, SLIDE_TIMER_ID);
     releaseAllLatchingKeys();
-    Shell_NotifyIconW(NIM_DELETE, &app.icon);
+    removeTrayIcon();
     CloseHandle(app.singleInstanceEvent);
     app.singleInstanceEvent = nullptr;
     RemovePropW(window, TABLET_PROPERTY);
