@@ -90,13 +90,17 @@ TextReach textReach(HDC dc, HFONT font)
 }
 
 // The clip box, and the reach of the two fonts, when the drawing of a key can be judged by its
-// extent: left-and-top aligned text that does not move the current position. Otherwise every key is
-// drawn.
+// extent: left-and-top aligned text that does not move the current position, and a clip box that
+// leaves out part of the client area. Otherwise every key is drawn.
 void prepareClip(HDC dc, PassState& pass)
 {
     pass.clipped = false;
     const int region = GetClipBox(dc, &pass.clip);
     if (region == ERROR || GetTextAlign(dc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP))
+        return;
+    const RECT& clip = pass.clip;
+    if (clip.left <= 0 && clip.top <= 0 && clip.right >= windowSize.width &&
+        clip.bottom >= windowSize.height - captionHeight)
         return;
     pass.large = textReach(dc, palette.largeFont);
     pass.small = textReach(dc, palette.smallFont);
