@@ -1,0 +1,23 @@
+// The layouts the benchmarks share: the built-in one, and a worst case of 255 turned keys with three
+// legends each written as a keymap file of exactly 64 KB, docked as the keyboard starts.
+#pragma once
+
+#include <string>
+
+#include "layout/keytable.h"
+
+constexpr int WORST_CASE_KEYS = MAX_KEYS;
+
+// The worst-case keymap's UTF-16 text, KEYMAP_READ_LIMIT bytes: a key line for each of 255 turned
+// keys on a grid over the panel, each followed by a comment line that pads the file to its size.
+std::u16string worstCaseKeymap();
+// The same text as the bytes of the file (UTF-16LE, no byte-order mark).
+std::string worstCaseKeymapBytes();
+
+// Fills the key table (which must exist) and places the window for the default dock with the given
+// caption height: the built-in layout, or the worst case parsed from its keymap.
+void useBuiltInLayout(int captionHeight);
+void useWorstCaseLayout(int captionHeight);
+
+// The client point at the centre of key `index`: a touch there presses that key and no key before it.
+Point keyCentre(int index);

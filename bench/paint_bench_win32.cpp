@@ -1,0 +1,195 @@
+// Times the paint pass with real GDI under Wine: a full pass into a memory bitmap, and the repaint a tap
+// causes (one key's bounds invalidated in a keyboard window), for the built-in and the worst-case
+// layouts. Prints one "figure layout milliseconds" line per result, each the median of many runs.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "bench_layouts.h"
+#include "layout/keytable.h"
+#include "render/geometry.h"
+#include "render/render_win32.h"
+
+namespace {
+
+constexpr wchar_t WINDOW_CLASS[] = L"PlumtidePaintBench";
+constexpr int WARM_UP_RUNS = 3;
+constexpr int FULL_PASS_RUNS = 60;
+constexpr int TAP_RUNS = 300;
+
+double nowMs()
+{
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Passes painted in the window, so that a repaint that never happened cannot pass for a fast one.
+int windowPaints = 0;
+
+// Paints as the keyboard's window does: no background erase, the pass on every WM_PAINT.
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        paintPanel(dc);
+        EndPaint(window, &paint);
+        ++windowPaints;
+        return 0;
+    }
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// The keyboard's window as start-up makes it: layered at half alpha, top-most, never activated,
+// placed so that the panel's top-left corner is the screen's.
+HWND createKeyboardWindow()
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = WINDOW_CLASS;
+    RegisterClassExW(&windowClass);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, WINDOW_CLASS,
+                                  L"Plumtide paint bench", WS_POPUP, -windowOrigin.x, -windowOrigin.y,
+                                  windowSize.width, windowSize.height, nullptr, nullptr, windowClass.hInstance,
+                                  nullptr);
+    SetLayeredWindowAttributes(window, 0, 128, LWA_ALPHA);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    return window;
+}
+
+// A 32-bit bitmap of the client area and a memory device context holding it.
+struct MemoryBitmap {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ kept;
+};
+
+MemoryBitmap createBitmap()
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = windowSize.width;
+    info.bmiHeader.biHeight = -(windowSize.height - captionHeight);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    MemoryBitmap memory = {};
+    void* bits = nullptr;
+    memory.dc = CreateCompatibleDC(nullptr);
+    memory.bitmap = CreateDIBSection(memory.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    memory.kept = SelectObject(memory.dc, memory.bitmap);
+    return memory;
+}
+
+void deleteBitmap(const MemoryBitmap& memory)
+{
+    SelectObject(memory.dc, memory.kept);
+    DeleteObject(memory.bitmap);
+    DeleteDC(memory.dc);
+}
+
+// Median milliseconds of a full pass into the bitmap.
+double fullPassMs(const MemoryBitmap& memory)
+{
+    std::vector<double> runs;
+    for (int i = 0; i < WARM_UP_RUNS + FULL_PASS_RUNS; ++i) {
+        const double begin = nowMs();
+        paintPanel(memory.dc);
+        GdiFlush();
+        if (i >= WARM_UP_RUNS)
+            runs.push_back(nowMs() - begin);
+    }
+    return median(runs);
+}
+
+// Median milliseconds of what a tap on the last key repaints: its state changes, its bounds are
+// invalidated with erase and the window is updated at once, as the press handling does. Negative
+// when a tap painted nothing.
+double tapRepaintMs(HWND window)
+{
+    KeyRecord& key = keyTable->keys[keyTable->count - 1];
+    const int paintsBefore = windowPaints;
+    std::vector<double> runs;
+    for (int i = 0; i < WARM_UP_RUNS + TAP_RUNS; ++i) {
+        key.state = key.state == KeyState::Up ? KeyState::Down : KeyState::Up;
+        const RECT area = {key.bounds.left, key.bounds.top, key.bounds.right, key.bounds.bottom};
+        const double begin = nowMs();
+        InvalidateRect(window, &area, TRUE);
+        UpdateWindow(window);
+        GdiFlush();
+        if (i >= WARM_UP_RUNS)
+            runs.push_back(nowMs() - begin);
+    }
+    key.state = KeyState::Up;
+    return windowPaints - paintsBefore == WARM_UP_RUNS + TAP_RUNS ? median(runs) : -1;
+}
+
+} // namespace
+
+int main()
+{
+    if (!allocateKeyTable())
+        return 1;
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    useBuiltInLayout(caption);
+    HWND window = createKeyboardWindow();
+    createFonts();
+    applyColorStyle(window, 1);
+    const MemoryBitmap memory = createBitmap();
+
+    struct Layout {
+        const char* name;
+        void (*use)(int);
+        int keys;
+    };
+    const Layout layouts[] = {{"builtin", useBuiltInLayout, 66}, {"turned255", useWorstCaseLayout, WORST_CASE_KEYS}};
+    int status = 0;
+    for (const Layout& layout : layouts) {
+        layout.use(caption);
+        if (keyTable->count != layout.keys) {
+            std::fprintf(stderr, "the %s layout has %d keys instead of %d\n", layout.name, keyTable->count,
+                         layout.keys);
+            status = 1;
+            continue;
+        }
+        // A first pass stores every key's bounds, which the tap invalidates.
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+        std::printf("paint_full_ms %s %.3f\n", layout.name, fullPassMs(memory));
+        const double tap = tapRepaintMs(window);
+        if (tap < 0) {
+            std::fprintf(stderr, "a tap on the %s layout repainted nothing\n", layout.name);
+            status = 1;
+        } else {
+            std::printf("paint_tap_ms %s %.3f\n", layout.name, tap);
+        }
+        std::fflush(stdout);
+    }
+
+    deleteBitmap(memory);
+    DestroyWindow(window);
+    releasePalette();
+    freeKeyTable();
+    return status;
+}
