@@ -97,6 +97,8 @@ bool initialiseApp(HINSTANCE instance)
     UpdateWindow(app.window);
     loadShell();
     setUpTrayIcon();
+    // The first reading of the clock loads its library; better now than at the first press.
+    platformMilliseconds();
     SetTimer(app.window, SLIDE_TIMER_ID, SLIDE_TIMER_MS, nullptr);
     return true;
 }

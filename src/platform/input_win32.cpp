@@ -6,6 +6,30 @@
 static_assert(KEY_EVENT_EXTENDED == KEYEVENTF_EXTENDEDKEY && KEY_EVENT_UP == KEYEVENTF_KEYUP,
               "the seam's event flags are the platform's own");
 
+namespace {
+
+// timeGetTime, looked up when the clock is first read: winmm and the libraries it brings take longer
+// to load than the keyboard takes to appear, and the clock is not needed before that.
+using ClockFunction = DWORD(WINAPI*)();
+ClockFunction systemClock = nullptr;
+
+// Loaded from the system folder by its full path, never from beside the program.
+ClockFunction loadSystemClock()
+{
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    constexpr wchar_t NAME[] = L"\\winmm.dll";
+    if (length == 0 || length + sizeof NAME / sizeof NAME[0] > MAX_PATH)
+        return GetTickCount;
+    lstrcpyW(path + length, NAME);
+    HMODULE winmm = LoadLibraryW(path);
+    FARPROC clock = winmm ? GetProcAddress(winmm, "timeGetTime") : nullptr;
+    // The tick count counts the same milliseconds since the system started, in coarser steps.
+    return clock ? reinterpret_cast<ClockFunction>(reinterpret_cast<void*>(clock)) : GetTickCount;
+}
+
+} // namespace
+
 void platformSendKeyEvent(uint16_t virtualKey, uint16_t scanCode, uint32_t flags)
 {
     // One record per call, filled completely: a zero time lets the system stamp the event.
@@ -39,5 +63,7 @@ KeyboardRepeatSettings platformKeyboardRepeatSettings()
 
 uint32_t platformMilliseconds()
 {
-    return timeGetTime();
+    if (!systemClock)
+        systemClock = loadSystemClock();
+    return systemClock();
 }
