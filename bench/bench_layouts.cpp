@@ -1,4 +1,4 @@
-// The benchmarks' layouts: the worst case is generated, so that its size and shape are stated once.
+// The benchmarks' layouts: the worst cases are generated, so that their size and shape are stated once.
 #include "bench_layouts.h"
 
 #include <cstdio>
@@ -16,14 +16,20 @@ constexpr int CELL_WIDTH = 60;
 constexpr int CELL_HEIGHT = 40;
 constexpr int KEY_WIDTH = 52;
 constexpr int KEY_HEIGHT = 34;
-// A layout turned in a few directions, as a split or fanned keyboard is; no key is upright.
+// No key is upright. A split keyboard uses the first two angles, a fanned one all six.
 constexpr int ANGLES[] = {150, -150, 300, -300, 450, -450};
 // Names from the end of the name table: the longest look-ups a key line can make for a real key.
 constexpr const char* NAMES[] = {"VK_OEM_CLEAR", "VK_PA1", "VK_NONAME", "VK_ZOOM", "VK_PLAY"};
 // The worst case spends the whole read limit.
 constexpr size_t FILE_UNITS = KEYMAP_READ_LIMIT / 2;
 
-std::string keyLine(int index)
+int angleOf(int column, Turning turning)
+{
+    const int bands = turning == Turning::Split ? 2 : static_cast<int>(std::size(ANGLES));
+    return ANGLES[column * bands / COLUMNS];
+}
+
+std::string keyLine(int index, Turning turning)
 {
     const int column = index % COLUMNS;
     const int row = index / COLUMNS;
@@ -36,7 +42,7 @@ std::string keyLine(int index)
     char line[160];
     std::snprintf(line, sizeof line, "@%c,%d,%d,%d,%d,%d,%s,%c,F%d,%s,%s\r\n", column == 0 ? 'F' : 'N',
                   CELL_WIDTH / 2 + column * CELL_WIDTH, CELL_HEIGHT / 2 + row * CELL_HEIGHT, KEY_WIDTH,
-                  KEY_HEIGHT, ANGLES[row % std::size(ANGLES)], label.c_str(), lower, 1 + index % 24,
+                  KEY_HEIGHT, angleOf(column, turning), label.c_str(), lower, 1 + index % 24,
                   NAMES[index % std::size(NAMES)], NAMES[(index + 1) % std::size(NAMES)]);
     return line;
 }
@@ -50,12 +56,12 @@ void placeWindow(int caption)
 
 } // namespace
 
-std::u16string worstCaseKeymap()
+std::u16string worstCaseKeymap(Turning turning)
 {
     std::string lines[WORST_CASE_KEYS];
     size_t keyUnits = 0;
     for (int i = 0; i < WORST_CASE_KEYS; ++i) {
-        lines[i] = keyLine(i);
+        lines[i] = keyLine(i, turning);
         keyUnits += lines[i].size();
     }
     // The padding after each key line: a ";" comment, its CRLF, and its share of what is left.
@@ -73,10 +79,10 @@ std::u16string worstCaseKeymap()
     return text;
 }
 
-std::string worstCaseKeymapBytes()
+std::string worstCaseKeymapBytes(Turning turning)
 {
     std::string bytes;
-    for (char16_t unit : worstCaseKeymap()) {
+    for (char16_t unit : worstCaseKeymap(turning)) {
         bytes += static_cast<char>(unit & 0xFF);
         bytes += static_cast<char>(unit >> 8);
     }
@@ -89,10 +95,10 @@ void useBuiltInLayout(int caption)
     installDefaultLayout(*keyTable);
 }
 
-void useWorstCaseLayout(int caption)
+void useWorstCaseLayout(int caption, Turning turning)
 {
     placeWindow(caption);
-    std::u16string text = worstCaseKeymap();
+    std::u16string text = worstCaseKeymap(turning);
     text += u'\0';
     PanelLayout panel = panelLayout;
     parseKeymap(text.data(), text.size() - 1, *keyTable, panel);

@@ -1,5 +1,5 @@
-// The layouts the benchmarks share: the built-in one, and a worst case of 255 turned keys with three
-// legends each written as a keymap file of exactly 64 KB, docked as the keyboard starts.
+// The layouts the benchmarks share: the built-in one, and 255 turned keys with three legends each,
+// written as a keymap file of exactly 64 KB, docked as the keyboard starts.
 #pragma once
 
 #include <string>
@@ -8,16 +8,23 @@
 
 constexpr int WORST_CASE_KEYS = MAX_KEYS;
 
-// The worst-case keymap's UTF-16 text, KEYMAP_READ_LIMIT bytes: a key line for each of 255 turned
-// keys on a grid over the panel, each followed by a comment line that pads the file to its size.
-std::u16string worstCaseKeymap();
+// How the 255 keys are turned. Every distinct angle costs the paint pass a pair of fonts, so the
+// budgeted worst case is a split keyboard, and a fanned one shows what more angles cost.
+enum class Turning {
+    Split,  // the left half turned 15 degrees one way, the right half the other way
+    Fanned, // six bands of columns, turned 15, 30 and 45 degrees either way
+};
+
+// The keymap's UTF-16 text, KEYMAP_READ_LIMIT bytes: a key line for each of 255 turned keys on a grid
+// over the panel, each followed by a comment line that pads the file to its size.
+std::u16string worstCaseKeymap(Turning turning);
 // The same text as the bytes of the file (UTF-16LE, no byte-order mark).
-std::string worstCaseKeymapBytes();
+std::string worstCaseKeymapBytes(Turning turning);
 
 // Fills the key table (which must exist) and places the window for the default dock with the given
-// caption height: the built-in layout, or the worst case parsed from its keymap.
+// caption height: the built-in layout, or 255 turned keys parsed from their keymap.
 void useBuiltInLayout(int captionHeight);
-void useWorstCaseLayout(int captionHeight);
+void useWorstCaseLayout(int captionHeight, Turning turning);
 
 // The client point at the centre of key `index`: a touch there presses that key and no key before it.
 Point keyCentre(int index);

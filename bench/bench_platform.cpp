@@ -1,5 +1,5 @@
 // The platform seam as the native benchmarks fake it: every call does the least it can, so that a
-// timing is the keyboard's own work. The one file is the worst-case keymap, served from memory.
+// timing is the keyboard's own work. The one file is the split worst-case keymap, served from memory.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -16,7 +16,7 @@ struct BenchPlatform {
     unsigned long calls; // every call, so that none does nothing at all
 };
 
-BenchPlatform platform = {worstCaseKeymapBytes(), 0, 0, 0};
+BenchPlatform platform = {worstCaseKeymapBytes(Turning::Split), 0, 0, 0};
 
 // A single file stands for every path; the address of the state is its handle.
 PlatformFile* const theFile = reinterpret_cast<PlatformFile*>(&platform);

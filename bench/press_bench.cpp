@@ -58,9 +58,14 @@ void BM_PressBuiltInLayoutLastKey(benchmark::State& state)
 }
 BENCHMARK(BM_PressBuiltInLayoutLastKey);
 
+void useSplitLayout(int caption)
+{
+    useWorstCaseLayout(caption, Turning::Split);
+}
+
 void BM_PressTurned255LastKey(benchmark::State& state)
 {
-    pressLastKey(state, useWorstCaseLayout, WORST_CASE_KEYS);
+    pressLastKey(state, useSplitLayout, WORST_CASE_KEYS);
 }
 BENCHMARK(BM_PressTurned255LastKey);
 
@@ -70,7 +75,7 @@ void BM_LoadKeymap64KB255Keys(benchmark::State& state)
 {
     if (!keyTable && !allocateKeyTable())
         return fail(state, "no memory for the key table");
-    if (worstCaseKeymapBytes().size() != KEYMAP_READ_LIMIT)
+    if (worstCaseKeymapBytes(Turning::Split).size() != KEYMAP_READ_LIMIT)
         return fail(state, "the worst-case keymap is not 64 KB");
     for (auto _ : state) {
         benchmark::DoNotOptimize(loadKeymap(u"default.keymap"));
