@@ -279,8 +279,9 @@ void Keyboard::sync() const
     pumpMessages();
 }
 
-// Every pointer event carries its absolute position: under Wine a button event sent without one can
-// land where the pointer was before the last move.
+// Every pointer event carries its absolute position, the one the test means: under Wine a button
+// event sent without one can land where the pointer was before the last move, and the system's idea
+// of the pointer's position can still move back to an earlier one after a move.
 void pointerEvent(DWORD flags, int x, int y)
 {
     sendMouse(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalise(x, GetSystemMetrics(SM_CXSCREEN)),
@@ -296,18 +297,14 @@ void pointerMove(int x, int y)
     pointerEvent(0, x, y);
 }
 
-void pointerDown()
+void pointerDown(int x, int y)
 {
-    POINT cursor;
-    GetCursorPos(&cursor);
-    pointerEvent(MOUSEEVENTF_LEFTDOWN, cursor.x, cursor.y);
+    pointerEvent(MOUSEEVENTF_LEFTDOWN, x, y);
 }
 
-void pointerUp()
+void pointerUp(int x, int y)
 {
-    POINT cursor;
-    GetCursorPos(&cursor);
-    pointerEvent(MOUSEEVENTF_LEFTUP, cursor.x, cursor.y);
+    pointerEvent(MOUSEEVENTF_LEFTUP, x, y);
 }
 
 void tap(int x, int y)

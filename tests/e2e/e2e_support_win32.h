@@ -85,8 +85,8 @@ private:
 
 // Real pointer input through the system, in screen coordinates.
 void pointerMove(int x, int y);
-void pointerDown();
-void pointerUp();
+void pointerDown(int x, int y);
+void pointerUp(int x, int y);
 void tap(int x, int y);
 void rightClick(int x, int y);
 // Real keyboard input, for closing menus and dialogs.

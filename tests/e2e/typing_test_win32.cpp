@@ -226,10 +226,10 @@ TEST_F(Typing, PressReleasedOffThePanelStillSendsItsKeyUp)
     ASSERT_NE(cover, nullptr);
     POINT a = keyPoint(u"A");
     e2e::pointerMove(a.x, a.y);
-    e2e::pointerDown();
+    e2e::pointerDown(a.x, a.y);
     EXPECT_TRUE(e2e::waitUntil([&] { return keyTrace(focus.keys()).rfind("dn:41", 0) == 0; }));
     e2e::pointerMove(650, 530);
-    e2e::pointerUp();
+    e2e::pointerUp(650, 530);
     // Held long enough, the key may have repeated; what matters is that it ends up.
     EXPECT_TRUE(e2e::waitUntil([&] { return !focus.keys().empty() && !focus.keys().back().down; }))
         << keyTrace(focus.keys());
@@ -304,10 +304,11 @@ TEST_F(Typing, HoldingBackspaceRepeatsUntilReleased)
     ASSERT_TRUE(typed(L"abcdefgh"));
     POINT backspace = keyPoint(u"BS");
     e2e::pointerMove(backspace.x, backspace.y);
-    e2e::pointerDown();
+    e2e::pointerDown(backspace.x, backspace.y);
     // One key-down at the press and three more repeats at the user's repeat delay and rate.
-    EXPECT_TRUE(e2e::waitUntil([&] { return focus.text().size() <= 4; }, 3000)) << focus.text().size();
-    e2e::pointerUp();
+    EXPECT_TRUE(e2e::waitUntil([&] { return focus.text().size() <= 4; }, 3000))
+        << focus.text().size() << " characters, keys " << keyTrace(focus.keys());
+    e2e::pointerUp(backspace.x, backspace.y);
     auto backspaces = [&] {
         return std::count_if(focus.keys().begin(), focus.keys().end(),
                              [](const e2e::KeyMessage& key) { return key.down && key.vk == VK_BACK; });
