@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "fake/fake_platform.h"
+#include "fake/test_keys.h"
 #include "input/input.h"
 #include "layout/default_layout.h"
 #include "layout/u16text.h"
@@ -56,15 +57,8 @@ Point target(const std::string& name)
 KeyRecord makeKey(KeyKind kind, int16_t x, int16_t y, const char16_t* label, uint8_t vk, int fnVk, int16_t angle,
                   int16_t width, int16_t height)
 {
-    KeyRecord key{};
+    KeyRecord key = testKey(x, y, width, height, angle, label);
     key.kind = kind;
-    key.centerX = x;
-    key.centerY = y;
-    key.width = width;
-    key.height = height;
-    key.angle = angle;
-    for (int i = 0; i < LABEL_UNITS - 1 && label[i]; ++i)
-        key.label[i] = label[i];
     key.vk = vk;
     key.fnVk = fnVk < 0 ? vk : static_cast<uint8_t>(fnVk);
     return key;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fake/test_keys.h"
 #include "render/geometry.h"
 
 namespace {
@@ -39,13 +40,7 @@ std::string describe(Point p)
 
 KeyRecord key(int16_t cx, int16_t cy, int16_t width, int16_t height, int16_t angle)
 {
-    KeyRecord record{};
-    record.centerX = cx;
-    record.centerY = cy;
-    record.width = width;
-    record.height = height;
-    record.angle = angle;
-    return record;
+    return testKey(cx, cy, width, height, angle);
 }
 
 // ---- Panel shape --------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fake/test_keys.h"
 #include "render/paint_geometry.h"
 #include "render/palette.h"
 
@@ -148,20 +149,7 @@ TEST(LabelUnits, DrawsAtMostFifteenUnits)
 KeyRecord makeKey(int16_t cx, int16_t cy, int16_t width, int16_t height, int16_t angle, std::u16string_view label,
                   std::u16string_view shiftLabel = u"", std::u16string_view fnLabel = u"")
 {
-    KeyRecord key{};
-    key.centerX = cx;
-    key.centerY = cy;
-    key.width = width;
-    key.height = height;
-    key.angle = angle;
-    const auto fill = [](char16_t* field, std::u16string_view text) {
-        for (size_t i = 0; i < text.size(); ++i)
-            field[i] = text[i];
-    };
-    fill(key.label, label);
-    fill(key.shiftLabel, shiftLabel);
-    fill(key.fnLabel, fnLabel);
-    return key;
+    return testKey(cx, cy, width, height, angle, label, shiftLabel, fnLabel);
 }
 
 struct PlacedLabel {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fake/test_keys.h"
 #include "layout/default_layout.h"
 #include "render/geometry.h"
 #include "render/svg_render.h"
@@ -36,13 +37,7 @@ protected:
                              std::u16string_view label)
     {
         KeyRecord& key = keyTable->keys[keyTable->count++];
-        key.centerX = cx;
-        key.centerY = cy;
-        key.width = width;
-        key.height = height;
-        key.angle = angle;
-        for (size_t i = 0; i < label.size(); ++i)
-            key.label[i] = label[i];
+        key = testKey(cx, cy, width, height, angle, label);
         return key;
     }
 };

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fake/test_keys.h"
 #include "layout/default_layout.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
@@ -175,18 +176,7 @@ protected:
                              std::u16string_view shiftLabel = u"", std::u16string_view fnLabel = u"")
     {
         KeyRecord& key = keyTable->keys[keyTable->count++];
-        key.centerX = cx;
-        key.centerY = cy;
-        key.width = w;
-        key.height = h;
-        key.angle = angle;
-        const auto fill = [](char16_t* field, std::u16string_view text) {
-            for (size_t i = 0; i < text.size(); ++i)
-                field[i] = text[i];
-        };
-        fill(key.label, label);
-        fill(key.shiftLabel, shiftLabel);
-        fill(key.fnLabel, fnLabel);
+        key = testKey(cx, cy, w, h, angle, label, shiftLabel, fnLabel);
         return key;
     }
 
