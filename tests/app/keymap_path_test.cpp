@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "fake/case_name.h"
 #include "app/keymap_path.h"
 #include "layout/u16text.h"
 
@@ -23,10 +24,6 @@ TEST_P(KeymapPath, SitsBesideTheProgram)
     buildKeymapPath(buffer, PATH_UNITS, u"default.keymap");
     EXPECT_EQ(std::u16string(buffer), GetParam().expected);
 }
-
-struct CaseName {
-    std::string operator()(const testing::TestParamInfo<PathCase>& param) const { return param.param.name; }
-};
 
 const std::u16string longFolder = u"C:\\" + std::u16string(240, u'a') + u"\\";
 

@@ -8,16 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fake/case_name.h"
 #include "layout/keytable.h"
-
-// Names parameterised cases after their `name` field.
-struct CaseName {
-    template <class Case>
-    std::string operator()(const testing::TestParamInfo<Case>& param) const
-    {
-        return param.param.name;
-    }
-};
 
 // One key of a custom table; a Normal key sends `vk` in both layers unless given an fnVk.
 KeyRecord makeKey(KeyKind kind, int16_t x, int16_t y, const char16_t* label, uint8_t vk, int fnVk = -1,

@@ -4,20 +4,12 @@
 
 #include <string>
 
+#include "fake/case_name.h"
 #include "fake/fake_platform.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
 
 namespace {
-
-// Names parameterised cases after their `name` field.
-struct CaseName {
-    template <class Case>
-    std::string operator()(const testing::TestParamInfo<Case>& param) const
-    {
-        return param.param.name;
-    }
-};
 
 constexpr char16_t path[] = u"C:\\plumtide\\default.keymap";
 

@@ -5,18 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "fake/case_name.h"
 #include "fake/test_keys.h"
 #include "render/geometry.h"
 
 namespace {
-
-struct CaseName {
-    template <class Case>
-    std::string operator()(const testing::TestParamInfo<Case>& param) const
-    {
-        return param.param.name;
-    }
-};
 
 bool operator==(Point a, Point b)
 {

@@ -5,19 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "fake/case_name.h"
 #include "fake/fake_platform.h"
 #include "fake/tool_run.h"
 #include "keymap-tool/keymap_tool.h"
 
 namespace {
-
-struct CaseName {
-    template <class Case>
-    std::string operator()(const testing::TestParamInfo<Case>& param) const
-    {
-        return param.param.name;
-    }
-};
 
 std::u16string number(int value)
 {

@@ -5,19 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "fake/case_name.h"
 #include "fake/test_keys.h"
 #include "render/paint_geometry.h"
 #include "render/palette.h"
 
 namespace {
-
-struct CaseName {
-    template <class Case>
-    std::string operator()(const testing::TestParamInfo<Case>& param) const
-    {
-        return param.param.name;
-    }
-};
 
 std::vector<std::pair<int, int>> pairs(const Point* first, int count)
 {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fake/case_name.h"
 #include "fake/test_keys.h"
 #include "layout/default_layout.h"
 #include "layout/keytable.h"
@@ -20,14 +21,6 @@
 #include "render/render_win32.h"
 
 namespace {
-
-struct CaseName {
-    template <class Case>
-    std::string operator()(const testing::TestParamInfo<Case>& param) const
-    {
-        return param.param.name;
-    }
-};
 
 constexpr wchar_t windowClass[] = L"PlumtidePaintTest";
 int paintCount = 0;

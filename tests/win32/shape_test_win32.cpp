@@ -6,19 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "fake/case_name.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
 #include "render/render_win32.h"
 
 namespace {
-
-struct CaseName {
-    template <class Case>
-    std::string operator()(const testing::TestParamInfo<Case>& param) const
-    {
-        return param.param.name;
-    }
-};
 
 constexpr wchar_t windowClass[] = L"PlumtideShapeTest";
 
