@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "timing_win32.h"
+
 namespace {
 
 // A point that both programs paint, inside the built-in layout's "A" key and clear of its legend:
@@ -43,15 +45,6 @@ int environmentNumber(const char* name, int fallback)
         return fallback;
     const int value = std::atoi(text);
     return value > 0 ? value : fallback;
-}
-
-double nowMs()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
 COLORREF screenPixel(POINT point)
@@ -157,13 +150,6 @@ double startUpMs(Program& program, COLORREF desktop)
     const double elapsed = nowMs() - begin;
     stop(program);
     return painted ? elapsed : -1;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // Committed private bytes found by walking the process's address space: what the system counts as

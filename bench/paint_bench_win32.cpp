@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench_layouts.h"
+#include "timing_win32.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
 #include "render/render_win32.h"
@@ -20,22 +21,6 @@ constexpr wchar_t WINDOW_CLASS[] = L"PlumtidePaintBench";
 constexpr int WARM_UP_RUNS = 3;
 constexpr int FULL_PASS_RUNS = 60;
 constexpr int TAP_RUNS = 300;
-
-double nowMs()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // Passes painted in the window, so that a repaint that never happened cannot pass for a fast one.
 int windowPaints = 0;
