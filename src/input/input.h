@@ -26,15 +26,28 @@ struct SlideState {
 
 // 1 while the Fn layer is on: keys then send their fnVk.
 extern int fnLayer;
-// Clock value of the last press that hit a key.
+// Clock value of the last press that hit a key, and the index of that key (-1 before the first).
 extern uint32_t lastPressTime;
+extern int lastPressKey;
 extern SlideState slideState;
 
 // One synthetic key-down or key-up for a virtual key, with the scan code of the current layout.
+// VK_FN and VK_EXIT are never sent: they act inside the keyboard only.
 void sendKeyEvent(uint8_t virtualKey, bool up);
-// A key-up for the vk of every Latching key whatever its state; all become Up. Repaints nothing.
+// The key-down of the key at `index` for `code`, remembered until its key-up. VK_FN turns the Fn layer
+// on instead (the key then holds the layer); VK_EXIT does nothing here.
+void pressKeyCode(int index, uint8_t code);
+// The key-up for whatever the key's key-down sent, if it sent anything; for a key that holds the Fn
+// layer, the layer goes off.
+void releaseKeyCode(PlatformWindow* window, int index);
+// Whether the key at `index` turned the Fn layer on and shows it.
+bool holdsFnLayer(int index);
+// The Fn layer off: every key that holds it becomes Up, invalidated when a window is given.
+void turnFnLayerOff(PlatformWindow* window);
+// A key-up for every Latching key that holds a key down, whatever its state; all become Up. Repaints
+// nothing.
 void releaseAllLatchingKeys();
-// A key-up for the vk of every Latching key that is Down; each becomes Up and is invalidated.
+// A key-up for every Latching key that is Down; each becomes Up and is invalidated.
 void releaseDownLatchingKeys(PlatformWindow* window);
 
 // WM_LBUTTONDOWN and WM_LBUTTONUP, in client coordinates (unsigned 16-bit values).
@@ -59,6 +72,8 @@ TabArea tabAreaAt(int32_t x, int32_t y);
 bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y);
 // One tick of the 50 ms slide timer.
 void advanceSlide(PlatformWindow* window);
+// Slides a panel that was slid off the screen, or is sliding off, back into view.
+void slidePanelIntoView(PlatformWindow* window);
 
 // One tick of the key repeat timer: a further key-down for the Normal key the pointer holds.
 void advanceKeyRepeat(PlatformWindow* window);
@@ -70,5 +85,11 @@ void stopKeyRepeat(PlatformWindow* window);
 uint32_t keyRepeatDelayMs(int32_t delaySetting);
 uint32_t keyRepeatPeriodMs(int32_t speedSetting);
 
-// Back to the state at start: Fn layer off, no press yet, no slide, no repeat, no capture held.
+// Nothing stays pressed: the repeat stops, a press the pointer holds goes up as at its release, then
+// every Latching key, and the Fn layer turns off. For the window's end, the session's end and hiding.
+void releaseEverything(PlatformWindow* window);
+
+// Back to the state at start: Fn layer off, no press yet, no slide, no repeat, no capture held,
+// nothing held down.
 void resetInput();
+void resetHeldCodes();

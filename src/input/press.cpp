@@ -7,12 +7,15 @@
 
 int fnLayer = 0;
 uint32_t lastPressTime = 0;
+int lastPressKey = -1;
 
 namespace {
 
 // True from a press that hit a key until its release: while the pointer is captured, the release
 // reaches the window wherever the pointer is lifted, so no key is left held in the system.
 bool pointerHeld = false;
+// The key that press hit, until its release.
+int pointerKey = -1;
 
 int keyCount()
 {
@@ -42,20 +45,9 @@ void letGoOfPointer()
     platformReleasePointer();
 }
 
-// What a quick tap that locks an Up Latching key does first, so that a key the panel shows held is
-// held in the system too, and a locked Fn key has its layer on.
-void pressUpLatchingKey(uint8_t code)
-{
-    if (code == VK_EXIT)
-        return;
-    if (code == VK_FN) {
-        fnLayer = 1;
-        return;
-    }
-    sendKeyEvent(code, false);
-}
-
-// A quick second tap locks every Latching key under the point.
+// A quick second tap locks every Latching key under the point. A key locked from Up goes down as a
+// tap would send it, so that a key the panel shows held is held in the system too, and a locked Fn
+// key has its layer on; the Exit key only locks.
 void lockLatchingKeysAt(PlatformWindow* window, int32_t x, int32_t y)
 {
     const int layer = fnLayer;
@@ -64,16 +56,20 @@ void lockLatchingKeysAt(PlatformWindow* window, int32_t x, int32_t y)
         if (key.kind != KeyKind::Latching || !keyContainsPoint(key, x, y))
             continue;
         if (key.state == KeyState::Up)
-            pressUpLatchingKey(activeVirtualKey(key, layer));
+            pressKeyCode(i, activeVirtualKey(key, layer));
         key.state = KeyState::Locked;
         platformInvalidateRect(window, key.bounds);
     }
 }
 
-// Key-ups for every Normal key that is down, each followed by the latched modifiers.
+// Key-ups for every Normal key that is down, each followed by the latched modifiers. A Normal key
+// that turned the Fn layer on stays down while the layer is on, to show it; its own release still
+// lets go of the latched modifiers, as any Normal key's does.
 void releaseNormalKeys(PlatformWindow* window)
 {
     stopKeyRepeat(window);
+    const int released = pointerKey;
+    pointerKey = -1;
     // After the teardown there is neither a key nor a window left to release or repaint.
     if (!keyTable)
         return;
@@ -81,8 +77,13 @@ void releaseNormalKeys(PlatformWindow* window)
         KeyRecord& key = keyTable->keys[i];
         if (key.kind != KeyKind::Normal || key.state == KeyState::Up)
             continue;
-        sendKeyEvent(activeVirtualKey(key, fnLayer), true);
-        key.state = KeyState::Up;
+        if (holdsFnLayer(i)) {
+            if (i != released)
+                continue;
+        } else {
+            releaseKeyCode(window, i);
+            key.state = KeyState::Up;
+        }
         releaseDownLatchingKeys(window);
         platformInvalidateRect(window, key.bounds);
     }
@@ -112,15 +113,18 @@ void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y)
         key.state = KeyState::Down;
 
     const uint32_t now = platformMilliseconds();
-    // Unsigned difference: right across the clock's wrap at 2^32.
-    if (key.kind == KeyKind::Latching && now - lastPressTime < DOUBLE_PRESS_MS) {
-        lastPressTime = now;
+    // A quick second tap on the same key locks it; a modifier tapped soon after a letter is an
+    // ordinary tap. The difference is unsigned: right across the clock's wrap at 2^32.
+    const bool secondTap = hit == lastPressKey && now - lastPressTime < DOUBLE_PRESS_MS;
+    lastPressTime = now;
+    lastPressKey = hit;
+    if (key.kind == KeyKind::Latching && secondTap) {
         holdPointer(window);
+        pointerKey = hit;
         lockLatchingKeysAt(window, x, y);
         platformUpdateWindow(window);
         return;
     }
-    lastPressTime = now;
 
     const uint8_t code = activeVirtualKey(key, fnLayer);
     if (code == VK_EXIT) {
@@ -131,19 +135,22 @@ void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y)
         return;
     }
     holdPointer(window);
-    if (code == VK_FN) {
-        const bool turnOn = fnLayer != 1;
-        fnLayer = turnOn ? 1 : 0;
-        key.state = turnOn ? KeyState::Down : KeyState::Up;
+    pointerKey = hit;
+    if (code == VK_FN && fnLayer == 1) {
+        turnFnLayerOff(window);
+        key.state = KeyState::Up;
+    } else if (code == VK_FN) {
+        pressKeyCode(hit, code);
+        key.state = KeyState::Down;
     } else if (key.kind == KeyKind::Normal) {
-        sendKeyEvent(code, false);
+        pressKeyCode(hit, code);
         key.state = KeyState::Down;
         startKeyRepeat(window, hit, code, now);
     } else if (key.state == KeyState::Up) {
-        sendKeyEvent(code, false);
+        pressKeyCode(hit, code);
         key.state = KeyState::Down;
     } else {
-        sendKeyEvent(code, true);
+        releaseKeyCode(window, hit);
         key.state = KeyState::Up;
     }
     platformInvalidateRect(window, key.bounds);
@@ -177,11 +184,22 @@ void checkPointerStillDown(PlatformWindow* window)
     releaseNormalKeys(window);
 }
 
+void releaseEverything(PlatformWindow* window)
+{
+    stopKeyRepeat(window);
+    handlePointerCaptureLost(window);
+    releaseAllLatchingKeys();
+    turnFnLayerOff(window);
+}
+
 void resetInput()
 {
     fnLayer = 0;
     lastPressTime = 0;
+    lastPressKey = -1;
     slideState = {0, SlideDirection::Show};
     pointerHeld = false;
+    pointerKey = -1;
     resetKeyRepeat();
+    resetHeldCodes();
 }

@@ -36,6 +36,13 @@ bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y)
     return false;
 }
 
+void slidePanelIntoView(PlatformWindow* window)
+{
+    // The direction of the last slide is all the program knows of where the panel is.
+    if (slideState.direction == SlideDirection::Hide)
+        startSlide(window, SlideDirection::Show);
+}
+
 void advanceSlide(PlatformWindow* window)
 {
     if (slideState.step < 1)

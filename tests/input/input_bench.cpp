@@ -24,9 +24,7 @@ void routeTimer(PlatformWindow* window, uint32_t id)
 
 void tearDownWindow(PlatformWindow* window)
 {
-    stopKeyRepeat(window);
-    handlePointerCaptureLost(window);
-    releaseAllLatchingKeys();
+    releaseEverything(window);
     freeKeyTable();
 }
 
@@ -82,6 +80,12 @@ void InputBench::TearDown()
     EXPECT_EQ(fake::keysHeld(), held) << "keys left down in the system";
     EXPECT_EQ(fake::captured(), pointerStaysCaptured) << "pointer capture at the end";
     EXPECT_FALSE(fake::timerRunning(KEY_REPEAT_TIMER_ID)) << "a key still repeats";
+    bool layerShown = false;
+    for (int i = 0; keyTable && i < keyTable->count; ++i)
+        layerShown = layerShown || (holdsFnLayer(i) && keyTable->keys[i].state != KeyState::Up);
+    if (keyTable) {
+        EXPECT_EQ(layerShown, fnLayer == 1) << "the panel shows the Fn layer exactly while it is on";
+    }
     freeKeyTable();
 }
 

@@ -19,8 +19,8 @@ class InputBench : public testing::Test {
 protected:
     // The built-in layout, docked Top with the default tab, a caption of 19 pixels, the clock at 0.
     void SetUp() override;
-    // Every test ends with nothing held in the system but what it names in `held`, the pointer free
-    // and no repeat running.
+    // Every test ends with nothing held in the system but what it names in `held`, the pointer free,
+    // no repeat running, and the Fn layer shown on the panel exactly while it is on.
     void TearDown() override;
 
     // Replaces the table by these keys (the built-in layout when empty).

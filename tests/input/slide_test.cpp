@@ -34,20 +34,20 @@ TEST_P(TabPress, ClaimsOnlyPressesStrictlyInsideItsAreas)
 {
     const TabCase& c = GetParam();
     dock(c.layout);
+    run("tap Ctrl @1000");
+    const size_t from = fake::calls().size();
     EXPECT_EQ(handleTabPress(fake::window(), c.x, c.y), c.claim != Claim::None);
     EXPECT_EQ(slideState.step, c.claim == Claim::None ? 0 : 1);
     if (c.claim != Claim::None) {
         EXPECT_EQ(slideState.direction, c.claim == Claim::Hide ? SlideDirection::Hide : SlideDirection::Show);
     }
-    // Hiding lets go of every modifier, latched or not; showing sends nothing.
-    EXPECT_EQ(calls(0, {"down", "up"}), c.claim == Claim::Hide
-                                            ? "up LCONTROL, up LSHIFT, up RSHIFT, up FN, up LMENU, up RMENU, "
-                                              "up RCONTROL, up FN"
-                                            : "");
+    // Hiding lets go of the latched modifier; showing sends nothing.
+    EXPECT_EQ(calls(from, {"down", "up"}), c.claim == Claim::Hide ? "up LCONTROL" : "");
     if (c.claim == Claim::None) {
         advanceSlide(fake::window());
-        EXPECT_EQ(calls(0), "") << "an idle tick does nothing";
+        EXPECT_EQ(calls(from), "") << "an idle tick does nothing";
     }
+    releaseAllLatchingKeys(); // Ctrl stays latched after a show slide or a press that is not the tab's
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -150,8 +150,7 @@ TEST_F(Slide, IgnoresPressesFromItsStartUntilTheTickAfterTheLastMove)
     // press time at 1000, so the Shift tap at 2210 is not quick.
     EXPECT_EQ(run("tap Shift @1000, tap 540:570 @2000, tap A @2075, tap A @2175, tap A @2200, tap Shift @2210, "
                   "tap A @3000"),
-              "down LSHIFT, up LCONTROL, up LSHIFT, up RSHIFT, up FN, up LMENU, up RMENU, up RCONTROL, up FN, "
-              "down LSHIFT, down A, up A, up LSHIFT");
+              "down LSHIFT, up LSHIFT, down LSHIFT, down A, up A, up LSHIFT");
     EXPECT_EQ(calls(0, {"move"}),
               "move 0,-169 1024x679, move 0,-319 1024x679, move 0,-469 1024x679, move 0,-619 1024x679");
 }
