@@ -35,6 +35,9 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 // Commands and menus.
 void runCommand(HWND window, WORD id, bool* handled);
 void showPopupMenu(HWND window);
+// Brings the panel back for a copy of the program started while this one runs: visible, "Visible"
+// checked, slid into view; without taking the focus.
+void showPanel(HWND window);
 // Add and remove the notification-area icon; nothing happens before shell32 is loaded.
 void addTrayIcon();
 void removeTrayIcon();

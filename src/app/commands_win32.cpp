@@ -1,6 +1,8 @@
 // Menu commands (transparency, colour style, visibility, About, Exit), the popup menu and the tray icon.
 #include "app/app_win32.h"
 
+#include "input/input.h"
+
 #include "render/render_win32.h"
 #include "resource.h"
 
@@ -31,11 +33,13 @@ void checkOneOf(const CommandGroup& group, WORD chosen)
         CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (id == chosen ? MF_CHECKED : MF_UNCHECKED));
 }
 
-// Hidden from the menu, the panel comes back only from the icon's menu.
+// Hidden from the menu, the panel comes back from the icon's menu or when the program is started
+// again. Nothing stays pressed behind a hidden panel: it comes back with every key up.
 void toggleVisible(HWND window)
 {
     bool wasVisible = ShowWindow(window, SW_SHOWNA) != FALSE;
     if (wasVisible) {
+        releaseEverything(reinterpret_cast<PlatformWindow*>(window));
         ShowWindow(window, SW_HIDE);
         CheckMenuItem(app.popupMenu, IDM_VISIBLE, MF_BYCOMMAND | MF_UNCHECKED);
     } else {
@@ -71,6 +75,14 @@ void returnForeground(HWND window)
 }
 
 } // namespace
+
+void showPanel(HWND window)
+{
+    if (!IsWindowVisible(window))
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+    CheckMenuItem(app.popupMenu, IDM_VISIBLE, MF_BYCOMMAND | MF_CHECKED);
+    slidePanelIntoView(reinterpret_cast<PlatformWindow*>(window));
+}
 
 void runCommand(HWND window, WORD id, bool* handled)
 {

@@ -103,13 +103,40 @@ bool initialiseApp(HINSTANCE instance)
     return true;
 }
 
+namespace {
+
+// The message loop, which also wakes when a second copy of the program asks for the panel by
+// signalling the single-instance event. Returns the code given to PostQuitMessage.
+int runMessageLoop()
+{
+    MSG message;
+    for (;;) {
+        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &app.singleInstanceEvent, INFINITE, QS_ALLINPUT,
+                                                       MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0)
+            showPanel(app.window);
+        else if (woke == WAIT_FAILED)
+            WaitMessage(); // the event is closed at teardown; the quit message follows
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                return static_cast<int>(message.wParam);
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+} // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    // A second copy ends silently and leaves the first as it was.
+    // A second copy asks the first to show its panel, which may be hidden with no icon to bring it
+    // back (no notification area, or a shell restarting), then ends silently; one copy runs.
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, L"Quillmoor.Plumtide");
     if (!event)
         return 0;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        SetEvent(event);
         CloseHandle(event);
         return 0;
     }
@@ -122,11 +149,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     if (!initialiseApp(instance))
         return 0;
-
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return runMessageLoop();
 }

@@ -50,10 +50,36 @@ void optOutOfTouchGestures(HWND window)
         setFeedback(window, kind, 0, sizeof off, &off);
 }
 
+// How far below the window's top its client area begins: below the class menu's bar, whose height is
+// the system's to decide (on themed Windows it is not the caption height).
+int32_t measureClientOffset(HWND window)
+{
+    RECT frame;
+    POINT client = {0, 0};
+    if (!GetWindowRect(window, &frame) || !ClientToScreen(window, &client))
+        return captionHeight;
+    return client.y - frame.top;
+}
+
+// The panel is drawn, hit-tested, shaped and placed with the client offset of the window itself.
+// The first estimate is the caption height; the window is shaped again with the offset measured on
+// it at its full width (a narrower one could fold its menu bar) until the two agree.
+void shapeAndPlace(HWND window)
+{
+    constexpr int ATTEMPTS = 3;
+    for (int attempt = 0; attempt < ATTEMPTS; ++attempt) {
+        applyPanelShape(window);
+        MoveWindow(window, -windowOrigin.x, -windowOrigin.y, windowSize.width, windowSize.height, FALSE);
+        const int32_t offset = measureClientOffset(window);
+        if (offset == captionHeight || windowSize.width <= 0 || windowSize.height <= 0)
+            return;
+        captionHeight = offset;
+    }
+}
+
 void onCreate(HWND window)
 {
-    applyPanelShape(window);
-    MoveWindow(window, -windowOrigin.x, -windowOrigin.y, windowSize.width, windowSize.height, FALSE);
+    shapeAndPlace(window);
     SetLayeredWindowAttributes(window, 0, START_ALPHA, LWA_ALPHA);
     createFonts();
     optOutOfTouchGestures(window);
@@ -95,10 +121,8 @@ void onTrayIcon(HWND window, LPARAM event)
 // goes up as at a release, then every modifier.
 void onDestroy(HWND window)
 {
-    stopKeyRepeat(platformWindow(window));
-    handlePointerCaptureLost(platformWindow(window));
+    releaseEverything(platformWindow(window));
     KillTimer(window, SLIDE_TIMER_ID);
-    releaseAllLatchingKeys();
     removeTrayIcon();
     CloseHandle(app.singleInstanceEvent);
     app.singleInstanceEvent = nullptr;
@@ -149,6 +173,12 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return TABLET_GESTURES_OFF;
     case WM_DESTROY:
         onDestroy(window);
+        return 0;
+    case WM_ENDSESSION:
+        // The system ends the process without destroying the window: what the panel holds down
+        // must go up now, or it stays held for whatever runs next.
+        if (wParam)
+            releaseEverything(platformWindow(window));
         return 0;
     default:
         break;

@@ -55,6 +55,13 @@ bool modifierDown()
     return false;
 }
 
+// The default region of the built-in layout's window, docked at the top, for a client offset `ch`.
+std::vector<POINT> topDockedRegion(int ch)
+{
+    return {{0, ch},         {1024, ch},      {1024, ch + 600}, {580, ch + 600}, {580, ch + 656}, {576, ch + 660},
+            {504, ch + 660}, {500, ch + 656}, {500, ch + 600},  {0, ch + 600},   {0, ch}};
+}
+
 class Shell : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(focus.hasFocus()) << "the test window must hold the focus"; }
@@ -80,19 +87,71 @@ TEST_F(Shell, ShowsTheBuiltInPanelDockedAtTheTopWithoutTakingTheFocus)
     EXPECT_EQ(rect.top, -ch);
     EXPECT_EQ(rect.right, 1024);
     EXPECT_EQ(rect.bottom, 600 + 60);
-    EXPECT_TRUE(regionEquals(window, {{0, ch},
-                                      {1024, ch},
-                                      {1024, ch + 600},
-                                      {580, ch + 600},
-                                      {580, ch + 656},
-                                      {576, ch + 660},
-                                      {504, ch + 660},
-                                      {500, ch + 656},
-                                      {500, ch + 600},
-                                      {0, ch + 600},
-                                      {0, ch}}));
+    EXPECT_TRUE(regionEquals(window, topDockedRegion(ch)));
     EXPECT_EQ(alphaOf(window), 128);
     EXPECT_TRUE(focus.hasFocus());
+}
+
+// Wine reads the menu bar's height from the registry when a program starts. A bar taller than the
+// caption (as on themed Windows) moves the client area down; this sets one for the programs started
+// while it lives, and puts the old value back.
+class TallerMenuBar {
+public:
+    explicit TallerMenuBar(const wchar_t* height)
+    {
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop\\WindowMetrics", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+        DWORD size = sizeof old_;
+        had_ = RegQueryValueExW(key_, L"MenuHeight", nullptr, nullptr, reinterpret_cast<BYTE*>(old_), &size) ==
+               ERROR_SUCCESS;
+        set(height);
+    }
+    ~TallerMenuBar()
+    {
+        if (had_)
+            set(old_);
+        else
+            RegDeleteValueW(key_, L"MenuHeight");
+        RegCloseKey(key_);
+    }
+    TallerMenuBar(const TallerMenuBar&) = delete;
+    TallerMenuBar& operator=(const TallerMenuBar&) = delete;
+
+private:
+    void set(const wchar_t* value)
+    {
+        RegSetValueExW(key_, L"MenuHeight", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t)));
+    }
+    HKEY key_ = nullptr;
+    wchar_t old_[32] = {};
+    bool had_ = false;
+};
+
+// The panel is drawn, shaped, placed and hit-tested by the window's real client offset, not by the
+// caption height: the top row of a key is painted and pressed where the keymap puts it.
+TEST_F(Shell, PanelLiesWhereItIsDrawnWhenTheMenuBarIsTallerThanTheCaption)
+{
+    TallerMenuBar taller(L"24");
+    Keyboard keyboard;
+    ASSERT_TRUE(keyboard.start());
+    HWND window = keyboard.window();
+    RECT rect;
+    GetWindowRect(window, &rect);
+    POINT client = {0, 0};
+    ClientToScreen(window, &client);
+    const int offset = client.y - rect.top;
+    ASSERT_GT(offset, caption()) << "Wine did not take the taller menu bar";
+    EXPECT_EQ(client.y, 0) << "the client area begins at the screen's top";
+    EXPECT_TRUE(regionEquals(window, topDockedRegion(offset)));
+
+    keyboard.command(IDM_ALPHA_100);
+    // Key "A" spans panel rows 225 to 310; the row above it is 221 to 224, a gap.
+    EXPECT_TRUE(e2e::waitUntil([] { return e2e::screenPixel(180, 225) == RGB(192, 192, 192); }))
+        << std::hex << e2e::screenPixel(180, 225);
+    EXPECT_EQ(e2e::screenPixel(180, 224), RGB(255, 255, 255));
+    e2e::tap(180, 226);
+    EXPECT_TRUE(e2e::waitUntil([&] { return focus.text() == L"a"; }));
 }
 
 TEST_F(Shell, FindsTheKeymapBesideItselfWhenStartedFromElsewhere)
