@@ -100,17 +100,6 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return handled ? 0 : DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Each timer's ticks go to its own handler, so a repeating key never speeds up a slide.
-void onTimer(HWND window, WPARAM id)
-{
-    if (id == SLIDE_TIMER_ID) {
-        checkPointerStillDown(platformWindow(window));
-        advanceSlide(platformWindow(window));
-    }
-    else if (id == KEY_REPEAT_TIMER_ID)
-        advanceKeyRepeat(platformWindow(window));
-}
-
 void onTrayIcon(HWND window, LPARAM event)
 {
     if (event == WM_RBUTTONDOWN)
@@ -150,7 +139,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         return onCommand(window, message, wParam, lParam);
     case WM_TIMER:
-        onTimer(window, wParam);
+        onWindowTimer(platformWindow(window), static_cast<uint32_t>(wParam));
         return 0;
     case WM_LBUTTONDOWN:
         handlePointerPress(platformWindow(window), x, y);

@@ -59,6 +59,8 @@ void handlePointerCaptureLost(PlatformWindow* window);
 // the way (a capture the system does not honour for a window that is not in the foreground), and is
 // released now.
 void checkPointerStillDown(PlatformWindow* window);
+// The press the pointer holds, if any, goes up as at its release, and its capture is given back.
+void releaseHeldPress(PlatformWindow* window);
 
 enum class TabArea {
     None, // the keys' business
@@ -85,8 +87,11 @@ void stopKeyRepeat(PlatformWindow* window);
 uint32_t keyRepeatDelayMs(int32_t delaySetting);
 uint32_t keyRepeatPeriodMs(int32_t speedSetting);
 
+// A tick of one of the window's timers, handed to that timer's handler only.
+void onWindowTimer(PlatformWindow* window, uint32_t id);
 // Nothing stays pressed: the repeat stops, a press the pointer holds goes up as at its release, then
-// every Latching key, and the Fn layer turns off. For the window's end, the session's end and hiding.
+// every Latching key, and the Fn layer turns off. For the window's end, the session's end and hiding
+// the panel.
 void releaseEverything(PlatformWindow* window);
 
 // Back to the state at start: Fn layer off, no press yet, no slide, no repeat, no capture held,

@@ -176,20 +176,18 @@ void handlePointerCaptureLost(PlatformWindow* window)
     releaseNormalKeys(window);
 }
 
-void checkPointerStillDown(PlatformWindow* window)
+void releaseHeldPress(PlatformWindow* window)
 {
-    if (!pointerHeld || platformPointerButtonDown())
+    if (!pointerHeld)
         return;
     letGoOfPointer();
     releaseNormalKeys(window);
 }
 
-void releaseEverything(PlatformWindow* window)
+void checkPointerStillDown(PlatformWindow* window)
 {
-    stopKeyRepeat(window);
-    handlePointerCaptureLost(window);
-    releaseAllLatchingKeys();
-    turnFnLayerOff(window);
+    if (!platformPointerButtonDown())
+        releaseHeldPress(window);
 }
 
 void resetInput()

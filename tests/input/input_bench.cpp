@@ -12,16 +12,7 @@
 
 namespace {
 
-// Routes the system's messages to the input logic as the keyboard window's procedure does.
-void routeTimer(PlatformWindow* window, uint32_t id)
-{
-    if (id == SLIDE_TIMER_ID) {
-        checkPointerStillDown(window);
-        advanceSlide(window);
-    } else if (id == KEY_REPEAT_TIMER_ID)
-        advanceKeyRepeat(window);
-}
-
+// The window's end as the window procedure runs it, without the parts that are not input's.
 void tearDownWindow(PlatformWindow* window)
 {
     releaseEverything(window);
@@ -66,7 +57,7 @@ void InputBench::SetUp()
 {
     fake::reset();
     resetInput();
-    fake::onTimer(routeTimer);
+    fake::onTimer(onWindowTimer);
     fake::onCaptureLost(handlePointerCaptureLost);
     fake::onDestroy(tearDownWindow);
     ASSERT_NE(allocateKeyTable(), nullptr);

@@ -1,0 +1,23 @@
+// The keyboard window's timer ticks and its end, routed here alike by the window procedure and the tests.
+#include "input/input.h"
+
+void onWindowTimer(PlatformWindow* window, uint32_t id)
+{
+    // Each timer's ticks go to its own handler, so a repeating key never speeds up a slide.
+    if (id == SLIDE_TIMER_ID) {
+        checkPointerStillDown(window);
+        advanceSlide(window);
+    } else if (id == KEY_REPEAT_TIMER_ID) {
+        advanceKeyRepeat(window);
+    }
+}
+
+// In this order: a repeat must not send another key-down after its key went up, and the key held
+// under the pointer goes up before the modifiers it was typed with.
+void releaseEverything(PlatformWindow* window)
+{
+    stopKeyRepeat(window);
+    releaseHeldPress(window);
+    releaseAllLatchingKeys();
+    turnFnLayerOff(window);
+}
