@@ -7,10 +7,6 @@
 constexpr UINT WM_TRAY_ICON = WM_USER + 1;
 constexpr int TEXT_UNITS = 100;
 
-// Shell_NotifyIconW, looked up at run time once the panel is on the screen: shell32 and the libraries
-// it brings take longer to load than everything else the first paint waits for.
-using NotifyIconFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
-
 struct AppState {
     HINSTANCE instance;
     HANDLE singleInstanceEvent; // named "Quillmoor.Plumtide", open for the whole run
@@ -20,7 +16,6 @@ struct AppState {
     HWND window;
     NOTIFYICONDATAW icon;
     HMENU popupMenu;
-    NotifyIconFunction notifyIcon; // null until shell32 is loaded, or when it cannot be
     UINT taskbarCreated;       // Explorer's broadcast after it restarts: the icon must be added again
     HWND foregroundBeforeMenu; // given the foreground back once a menu command has run
 };

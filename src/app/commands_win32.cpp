@@ -2,6 +2,7 @@
 #include "app/app_win32.h"
 
 #include "input/input.h"
+#include "platform/system_calls_win32.h"
 
 #include "render/render_win32.h"
 #include "resource.h"
@@ -127,12 +128,12 @@ void showPopupMenu(HWND window)
 
 void addTrayIcon()
 {
-    if (app.notifyIcon)
-        app.notifyIcon(NIM_ADD, &app.icon);
+    if (loaded::Shell_NotifyIconW)
+        loaded::Shell_NotifyIconW(NIM_ADD, &app.icon);
 }
 
 void removeTrayIcon()
 {
-    if (app.notifyIcon)
-        app.notifyIcon(NIM_DELETE, &app.icon);
+    if (loaded::Shell_NotifyIconW)
+        loaded::Shell_NotifyIconW(NIM_DELETE, &app.icon);
 }

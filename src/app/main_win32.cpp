@@ -9,9 +9,10 @@
 #include "layout/keymap.h"
 #include "layout/keytable.h"
 #include "layout/u16text.h"
+#include "platform/platform.h"
+#include "platform/system_calls_win32.h"
 #include "render/geometry.h"
 #include "render/render_win32.h"
-#include "platform/platform.h"
 #include "resource.h"
 
 AppState app;
@@ -44,16 +45,6 @@ void loadKeys()
     buildKeymapPath(path, PATH_UNITS, reinterpret_cast<const char16_t*>(app.keymapFileName));
     if (!loadKeymap(path))
         installDefaultLayout(*keyTable);
-}
-
-// shell32 is one of the system's known libraries: loading it by name cannot pick up a file of that
-// name beside the program.
-void loadShell()
-{
-    HMODULE shell = LoadLibraryW(L"shell32.dll");
-    if (shell)
-        app.notifyIcon = reinterpret_cast<NotifyIconFunction>(
-            reinterpret_cast<void*>(GetProcAddress(shell, "Shell_NotifyIconW")));
 }
 
 void setUpTrayIcon()
@@ -95,7 +86,7 @@ bool initialiseApp(HINSTANCE instance)
     // The panel is painted before the icon is added: the icon's library is the slowest part of
     // start-up, and until the panel is shown there is nothing to open the icon's menu for.
     UpdateWindow(app.window);
-    loadShell();
+    loaded::loadShell();
     setUpTrayIcon();
     // The first reading of the clock loads its library; better now than at the first press.
     platformMilliseconds();

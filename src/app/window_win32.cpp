@@ -1,6 +1,8 @@
 // The keyboard window's procedure: a thin switch that hands each message to the code that owns it.
 #include "app/app_win32.h"
 
+#include "platform/system_calls_win32.h"
+
 #include "input/input.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
@@ -20,9 +22,7 @@ constexpr DWORD TABLET_GESTURES_OFF = 0x00000001    // press and hold
                                       | 0x00100000; // flick fallback keys
 constexpr wchar_t TABLET_PROPERTY[] = L"MicrosoftTabletPenServiceProperty";
 
-// Touch and pen feedback visuals (Windows 8 and later), looked up at run time so that the program
-// still starts on Windows 7.
-using SetFeedbackSetting = BOOL(WINAPI*)(HWND, DWORD, DWORD, UINT32, const void*);
+// Touch and pen feedback visuals (Windows 8 and later).
 constexpr DWORD FEEDBACK_KINDS_OFF[] = {1 /* touch contact */, 2 /* pen barrel */, 3 /* pen tap */,
                                         4 /* pen double tap */, 5 /* pen press and hold */,
                                         6 /* pen right tap */, 7 /* touch tap */, 8 /* touch double tap */,
@@ -40,14 +40,12 @@ void optOutOfTouchGestures(HWND window)
     SetPropW(window, TABLET_PROPERTY, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(TABLET_GESTURES_OFF)));
     GlobalDeleteAtom(atom);
 
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    auto setFeedback = reinterpret_cast<SetFeedbackSetting>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetWindowFeedbackSetting")));
-    if (!setFeedback)
+    loaded::loadUser();
+    if (!loaded::SetWindowFeedbackSetting)
         return;
     const BOOL off = FALSE;
     for (DWORD kind : FEEDBACK_KINDS_OFF)
-        setFeedback(window, kind, 0, sizeof off, &off);
+        loaded::SetWindowFeedbackSetting(window, kind, 0, sizeof off, &off);
 }
 
 // How far below the window's top its client area begins: below the class menu's bar, whose height is

@@ -2,31 +2,15 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/system_calls_win32.h"
 
 static_assert(KEY_EVENT_EXTENDED == KEYEVENTF_EXTENDEDKEY && KEY_EVENT_UP == KEYEVENTF_KEYUP,
               "the seam's event flags are the platform's own");
 
 namespace {
 
-// timeGetTime, looked up when the clock is first read: winmm and the libraries it brings take longer
-// to load than the keyboard takes to appear, and the clock is not needed before that.
-using ClockFunction = DWORD(WINAPI*)();
-ClockFunction systemClock = nullptr;
-
-// Loaded from the system folder by its full path, never from beside the program.
-ClockFunction loadSystemClock()
-{
-    wchar_t path[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    constexpr wchar_t NAME[] = L"\\winmm.dll";
-    if (length == 0 || length + sizeof NAME / sizeof NAME[0] > MAX_PATH)
-        return GetTickCount;
-    lstrcpyW(path + length, NAME);
-    HMODULE winmm = LoadLibraryW(path);
-    FARPROC clock = winmm ? GetProcAddress(winmm, "timeGetTime") : nullptr;
-    // The tick count counts the same milliseconds since the system started, in coarser steps.
-    return clock ? reinterpret_cast<ClockFunction>(reinterpret_cast<void*>(clock)) : GetTickCount;
-}
+// The clock, chosen at its first reading (winmm is not loaded before it is needed).
+DWORD(WINAPI* systemClock)() = nullptr;
 
 } // namespace
 
@@ -63,7 +47,8 @@ KeyboardRepeatSettings platformKeyboardRepeatSettings()
 
 uint32_t platformMilliseconds()
 {
+    // The tick count counts the same milliseconds since the system started, in coarser steps.
     if (!systemClock)
-        systemClock = loadSystemClock();
+        systemClock = loaded::loadMultimedia() ? loaded::timeGetTime : GetTickCount;
     return systemClock();
 }

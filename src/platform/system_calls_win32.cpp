@@ -1,0 +1,53 @@
+// The system functions looked up at run time, and the loader that takes system libraries from the system folder only.
+#include "platform/system_calls_win32.h"
+
+namespace loaded {
+
+decltype(&::Shell_NotifyIconW) Shell_NotifyIconW = nullptr;
+decltype(&::timeGetTime) timeGetTime = nullptr;
+SetWindowFeedbackSettingFunction SetWindowFeedbackSetting = nullptr;
+
+namespace {
+
+template <class Function>
+void find(HMODULE library, const char* name, Function& function)
+{
+    FARPROC found = library ? GetProcAddress(library, name) : nullptr;
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+}
+
+} // namespace
+
+bool loadShell()
+{
+    if (!Shell_NotifyIconW)
+        find(loadSystemLibrary(L"shell32.dll"), "Shell_NotifyIconW", Shell_NotifyIconW);
+    return Shell_NotifyIconW != nullptr;
+}
+
+bool loadMultimedia()
+{
+    if (!timeGetTime)
+        find(loadSystemLibrary(L"winmm.dll"), "timeGetTime", timeGetTime);
+    return timeGetTime != nullptr;
+}
+
+void loadUser()
+{
+    if (!SetWindowFeedbackSetting)
+        find(loadSystemLibrary(L"user32.dll"), "SetWindowFeedbackSetting", SetWindowFeedbackSetting);
+}
+
+} // namespace loaded
+
+HMODULE loadSystemLibrary(const wchar_t* name)
+{
+    wchar_t path[MAX_PATH];
+    const UINT folder = GetSystemDirectoryW(path, MAX_PATH);
+    const int nameLength = lstrlenW(name);
+    if (folder == 0 || folder + 1 + nameLength >= MAX_PATH)
+        return nullptr;
+    path[folder] = L'\\';
+    lstrcpyW(path + folder + 1, name);
+    return LoadLibraryW(path);
+}
