@@ -3,7 +3,7 @@
 
 #include "fake/fake_platform.h"
 #include "input/input.h"
-#include "input_bench.h"
+#include "input_fixture.h"
 #include "layout/vkeynames.h"
 
 namespace {
@@ -22,7 +22,7 @@ void PrintTo(const ScanCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class KeyEvent : public InputBench, public testing::WithParamInterface<ScanCase> {};
+class KeyEvent : public InputFixture, public testing::WithParamInterface<ScanCase> {};
 
 TEST_P(KeyEvent, CarriesTheLowByteAndTheExtendedFlagOfThePrefix)
 {
@@ -57,11 +57,11 @@ constexpr KeyKind L = KeyKind::Latching;
 
 // A modifier in each state, an Fn key holding the layer, a Normal key held down, and a modifier that
 // went down in the Fn layer as its second key.
-class BulkRelease : public InputBench {
+class BulkRelease : public InputFixture {
 protected:
     void SetUp() override
     {
-        InputBench::SetUp();
+        InputFixture::SetUp();
         useKeys({makeKey(L, 100, 100, u"Up", 0xA0), makeKey(N, 200, 100, u"A", 0x41),
                  makeKey(L, 300, 100, u"Down", 0xA2), makeKey(L, 400, 100, u"Locked", 0xA4),
                  makeKey(L, 500, 100, u"Fn", VK_FN), makeKey(L, 600, 100, u"Both", 0xA1, 0xA3)});
@@ -79,7 +79,7 @@ protected:
     void TearDown() override
     {
         releaseEverything(fake::window()); // what the fixture pressed and a test left down
-        InputBench::TearDown();
+        InputFixture::TearDown();
     }
     static KeyState state(int i) { return keyTable->keys[i].state; }
     size_t start = 0;

@@ -3,7 +3,7 @@
 
 #include "fake/fake_platform.h"
 #include "input/input.h"
-#include "input_bench.h"
+#include "input_fixture.h"
 #include "layout/vkeynames.h"
 
 namespace {
@@ -45,7 +45,7 @@ void PrintTo(const ScriptCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class PressScript : public InputBench, public testing::WithParamInterface<ScriptCase> {};
+class PressScript : public InputFixture, public testing::WithParamInterface<ScriptCase> {};
 
 TEST_P(PressScript, SendsExactlyTheseEvents)
 {
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "down A, up A, down B, up B, down A, up A"}),
     CaseName());
 
-class Press : public InputBench {};
+class Press : public InputFixture {};
 
 TEST_F(Press, TapCapturesThePointerAndRepaintsOnceEachWay)
 {

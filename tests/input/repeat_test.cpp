@@ -3,7 +3,7 @@
 
 #include "fake/fake_platform.h"
 #include "input/input.h"
-#include "input_bench.h"
+#include "input_fixture.h"
 #include "layout/vkeynames.h"
 
 namespace {
@@ -26,7 +26,7 @@ void PrintTo(const RepeatCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class Repeat : public InputBench, public testing::WithParamInterface<RepeatCase> {};
+class Repeat : public InputFixture, public testing::WithParamInterface<RepeatCase> {};
 
 TEST_P(Repeat, SendsExactlyTheseEvents)
 {
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "down A, down A, down A, up A"}),
     CaseName());
 
-class KeyRepeat : public InputBench {};
+class KeyRepeat : public InputFixture {};
 
 TEST_F(KeyRepeat, FollowsTheUsersSettingsReadAtTheStart)
 {

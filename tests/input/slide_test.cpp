@@ -3,7 +3,7 @@
 
 #include "fake/fake_platform.h"
 #include "input/input.h"
-#include "input_bench.h"
+#include "input_fixture.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ void PrintTo(const TabCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class TabPress : public InputBench, public testing::WithParamInterface<TabCase> {};
+class TabPress : public InputFixture, public testing::WithParamInterface<TabCase> {};
 
 TEST_P(TabPress, ClaimsOnlyPressesStrictlyInsideItsAreas)
 {
@@ -98,7 +98,7 @@ void PrintTo(const MoveCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class SlideMoves : public InputBench, public testing::WithParamInterface<MoveCase> {};
+class SlideMoves : public InputFixture, public testing::WithParamInterface<MoveCase> {};
 
 TEST_P(SlideMoves, MoveTheWindowFourTimesAndEndAtTheNextTick)
 {
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "move -768,-19 1104x619, move -512,-19 1104x619, move -256,-19 1104x619, move 0,-19 1104x619"}),
     CaseName());
 
-class Slide : public InputBench {};
+class Slide : public InputFixture {};
 
 TEST_F(Slide, IgnoresPressesFromItsStartUntilTheTickAfterTheLastMove)
 {

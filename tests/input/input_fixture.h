@@ -1,4 +1,4 @@
-// The bench for the input logic: a real key table, the recording fake as the system, and scripts of
+// The fixture of the input tests: a real key table, the recording fake as the system, and scripts of
 // timed taps whose key events come out as one compact line.
 #pragma once
 
@@ -15,7 +15,7 @@
 KeyRecord makeKey(KeyKind kind, int16_t x, int16_t y, const char16_t* label, uint8_t vk, int fnVk = -1,
                   int16_t angle = 0, int16_t width = 70, int16_t height = 86);
 
-class InputBench : public testing::Test {
+class InputFixture : public testing::Test {
 protected:
     // The built-in layout, docked Top with the default tab, a caption of 19 pixels, the clock at 0.
     void SetUp() override;

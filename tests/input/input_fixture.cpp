@@ -1,5 +1,5 @@
-// The input bench: key tables, the simulated window procedure and the script runner.
-#include "input_bench.h"
+// The input fixture: key tables, the window that routes the fake system's messages, and the script runner.
+#include "input_fixture.h"
 
 #include <sstream>
 
@@ -53,7 +53,7 @@ KeyRecord makeKey(KeyKind kind, int16_t x, int16_t y, const char16_t* label, uin
     return key;
 }
 
-void InputBench::SetUp()
+void InputFixture::SetUp()
 {
     fake::reset();
     resetInput();
@@ -66,7 +66,7 @@ void InputBench::SetUp()
     dock(PANEL_LAYOUT_DEFAULTS);
 }
 
-void InputBench::TearDown()
+void InputFixture::TearDown()
 {
     EXPECT_EQ(fake::keysHeld(), held) << "keys left down in the system";
     EXPECT_EQ(fake::captured(), pointerStaysCaptured) << "pointer capture at the end";
@@ -80,7 +80,7 @@ void InputBench::TearDown()
     freeKeyTable();
 }
 
-void InputBench::useKeys(const std::vector<KeyRecord>& keys)
+void InputFixture::useKeys(const std::vector<KeyRecord>& keys)
 {
     if (keys.empty()) {
         installDefaultLayout(*keyTable);
@@ -91,7 +91,7 @@ void InputBench::useKeys(const std::vector<KeyRecord>& keys)
         keyTable->keys[keyTable->count++] = key;
 }
 
-void InputBench::dock(const PanelLayout& layout)
+void InputFixture::dock(const PanelLayout& layout)
 {
     panelLayout = layout;
     const PanelShape shape = computePanelShape(layout, captionHeight);
@@ -99,12 +99,12 @@ void InputBench::dock(const PanelLayout& layout)
     windowOrigin = shape.origin;
 }
 
-void InputBench::startSlideTimer()
+void InputFixture::startSlideTimer()
 {
     platformStartTimer(fake::window(), SLIDE_TIMER_ID, SLIDE_TIMER_MS);
 }
 
-std::string InputBench::run(const std::string& script)
+std::string InputFixture::run(const std::string& script)
 {
     const size_t from = fake::calls().size();
     PlatformWindow* window = fake::window();
@@ -142,7 +142,7 @@ std::string InputBench::run(const std::string& script)
     return calls(from, {"down", "up"});
 }
 
-std::string InputBench::calls(size_t from, const std::vector<std::string>& kinds)
+std::string InputFixture::calls(size_t from, const std::vector<std::string>& kinds)
 {
     std::string joined;
     const std::vector<std::string>& all = fake::calls();
