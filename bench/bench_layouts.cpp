@@ -47,6 +47,16 @@ std::string keyLine(int index, Turning turning)
     return line;
 }
 
+std::string utf16leBytes(const std::u16string& text)
+{
+    std::string bytes;
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
 void placeWindow(int caption)
 {
     panelLayout = PANEL_LAYOUT_DEFAULTS;
@@ -81,12 +91,25 @@ std::u16string worstCaseKeymap(Turning turning)
 
 std::string worstCaseKeymapBytes(Turning turning)
 {
-    std::string bytes;
-    for (char16_t unit : worstCaseKeymap(turning)) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
+    return utf16leBytes(worstCaseKeymap(turning));
+}
+
+std::string checkWorstCaseKeymapBytes()
+{
+    std::string text;
+    char line[80];
+    // A little longer than the panel's diagonal, 2 pixels thin, each turned 1.4 degrees more.
+    for (int i = 0; i < CHECK_WORST_CASE_THIN_KEYS; ++i) {
+        std::snprintf(line, sizeof line, "@N,%d,%d,1200,2,%d,T,,,VK_B,VK_B\r\n", PANEL_WIDTH / 2, PANEL_HEIGHT / 2,
+                      5 + 14 * i);
+        text += line;
     }
-    return bytes;
+    for (int i = 0; i < CHECK_WORST_CASE_FULL_KEYS; ++i) {
+        std::snprintf(line, sizeof line, "@N,%d,%d,%d,%d,0,F,,,VK_A,VK_A\r\n", PANEL_WIDTH / 2, PANEL_HEIGHT / 2,
+                      PANEL_WIDTH, PANEL_HEIGHT);
+        text += line;
+    }
+    return utf16leBytes(std::u16string(text.begin(), text.end()));
 }
 
 void useBuiltInLayout(int caption)

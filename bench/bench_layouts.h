@@ -21,6 +21,13 @@ std::u16string worstCaseKeymap(Turning turning);
 // The same text as the bytes of the file (UTF-16LE, no byte-order mark).
 std::string worstCaseKeymapBytes(Turning turning);
 
+// The worst case of plumtide-keymap check, as UTF-16LE bytes (about 19 KB): 127 thin keys turned
+// through many angles across the panel, and under them 128 keys that each fill the panel. Asking
+// every pixel of a full key against every earlier key, as the check once did, took many minutes.
+constexpr int CHECK_WORST_CASE_THIN_KEYS = 127;
+constexpr int CHECK_WORST_CASE_FULL_KEYS = 128;
+std::string checkWorstCaseKeymapBytes();
+
 // Fills the key table (which must exist) and places the window for the default dock with the given
 // caption height: the built-in layout, or 255 turned keys parsed from their keymap.
 void useBuiltInLayout(int captionHeight);

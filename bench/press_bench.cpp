@@ -1,5 +1,5 @@
-// Native timings of a press (the key walk, the key's state machine and the hand-off of its event) and
-// of the keymap loader, with the platform seam faked.
+// Native timings of a press (the key walk, the key's state machine and the hand-off of its event), of
+// the keymap loader and of plumtide-keymap check, with the platform seam faked.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -7,10 +7,12 @@
 
 #include "bench_layouts.h"
 #include "input/input.h"
+#include "keymap-tool/check.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
 
 unsigned long benchPlatformCalls();
+void benchServeFile(const std::string& bytes);
 
 namespace {
 
@@ -75,6 +77,7 @@ void BM_LoadKeymap64KB255Keys(benchmark::State& state)
 {
     if (!keyTable && !allocateKeyTable())
         return fail(state, "no memory for the key table");
+    benchServeFile(worstCaseKeymapBytes(Turning::Split));
     if (worstCaseKeymapBytes(Turning::Split).size() != KEYMAP_READ_LIMIT)
         return fail(state, "the worst-case keymap is not 64 KB");
     for (auto _ : state) {
@@ -85,6 +88,27 @@ void BM_LoadKeymap64KB255Keys(benchmark::State& state)
         fail(state, "the loader did not read 255 keys");
 }
 BENCHMARK(BM_LoadKeymap64KB255Keys);
+
+// The whole check of its worst case: the read, the parse, every key's reach and the findings, which go
+// to a null device.
+void BM_CheckWorstCaseKeymap(benchmark::State& state)
+{
+    benchServeFile(checkWorstCaseKeymapBytes());
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    if (!sink)
+        return fail(state, "cannot open /dev/null");
+    if (checkKeymap(u"check.keymap", "check.keymap", sink, stderr) != 1 ||
+        keyTable->count != CHECK_WORST_CASE_FULL_KEYS + CHECK_WORST_CASE_THIN_KEYS) {
+        std::fclose(sink);
+        return fail(state, "the check did not read the worst case or found nothing in it");
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(checkKeymap(u"check.keymap", "check.keymap", sink, stderr));
+        benchmark::ClobberMemory();
+    }
+    std::fclose(sink);
+}
+BENCHMARK(BM_CheckWorstCaseKeymap)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -3,9 +3,11 @@
 #include "keymap-tool/check.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "input/input.h"
@@ -28,11 +30,48 @@ struct Finding {
 struct CheckState {
     std::vector<Finding> findings;
     std::vector<size_t> keyLines; // the line of each key added
+    size_t panelLine = 0;         // the last line that set a panel value; 0 when none did
 };
 
+// Whether a code point may reach the terminal as it is. Controls, lone surrogates and the invisible
+// marks that reorder or break a line could clear the screen or forge a finding; the quotation mark
+// and the backslash are escaped too, so that every quotation mark and \u in a finding is the checker's.
+bool printable(char32_t c)
+{
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == U'"' || c == U'\\')
+        return false;
+    if (c >= 0xD800 && c <= 0xDFFF)
+        return false;
+    return c != 0x061C && c != 0x200E && c != 0x200F && !(c >= 0x2028 && c <= 0x202E) &&
+           !(c >= 0x2066 && c <= 0x2069) && c != 0xFEFF && !(c >= 0xFFF9 && c <= 0xFFFB) && c != 0xFFFE && c != 0xFFFF;
+}
+
+// File text as UTF-8 for a finding, with every unit of what is not printable written as \uXXXX, as
+// dump writes labels; a surrogate pair stands for one code point, a lone surrogate for itself.
 std::string text(const char16_t* units)
 {
-    return utf16ToUtf8(units ? std::u16string(units) : std::u16string());
+    std::string out;
+    for (; units && *units; ++units) {
+        char32_t c = *units;
+        const bool pair = c >= 0xD800 && c <= 0xDBFF && units[1] >= 0xDC00 && units[1] <= 0xDFFF;
+        if (pair)
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[1] - 0xDC00);
+        if (printable(c)) {
+            appendUtf8(out, c);
+            units += pair ? 1 : 0;
+            continue;
+        }
+        char escaped[7];
+        std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(*units));
+        out += escaped;
+    }
+    return out;
+}
+
+// File text in quotation marks.
+std::string quoted(const char16_t* units)
+{
+    return '"' + text(units) + '"';
 }
 
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
@@ -93,10 +132,9 @@ std::string noteMessage(const KeymapNoteInfo& info)
     case KeymapNote::KeyLineAbandoned:
         return abandonMessage(info);
     case KeymapNote::UnknownKindLetter:
-        return format("kind \"@%s\" is neither N nor F: the key keeps the kind its record already had",
-                      text(info.text).c_str());
+        return "kind \"@" + text(info.text) + "\" is neither N nor F: the key keeps the kind its record already had";
     case KeymapNote::LabelCut:
-        return format("%s \"%s\" is longer than 15 UTF-16 units and is cut to 15", field, text(info.text).c_str());
+        return std::string(field) + " " + quoted(info.text) + " is longer than 15 UTF-16 units and is cut to 15";
     case KeymapNote::NumberWrapped:
         return format("%s %d does not fit in 16 bits and wraps to %d", field, info.value,
                       static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(info.value) & 0xFFFF)));
@@ -105,8 +143,8 @@ std::string noteMessage(const KeymapNoteInfo& info)
     case KeymapNote::UnknownName: {
         if (!info.text || !*info.text)
             return format("%s is empty: the key sends virtual key 0", field);
-        std::string message = format("%s \"%s\" is not a known name: the key sends virtual key 0", field,
-                                     text(info.text).c_str());
+        std::string message =
+            std::string(field) + " " + quoted(info.text) + " is not a known name: the key sends virtual key 0";
         if (const char16_t* nearest = nearestName(info.text))
             message += format(" (did you mean \"%s\"?)", text(nearest).c_str());
         return message;
@@ -115,6 +153,8 @@ std::string noteMessage(const KeymapNoteInfo& info)
         return "more than 255 keys: this key line and every later one are ignored";
     case KeymapNote::DockSideIgnored:
         return format("dock side %d is not 0 (none) to 4 (left) and is ignored", info.value);
+    case KeymapNote::PanelValueSet:
+        return {};
     }
     return {};
 }
@@ -124,6 +164,10 @@ void observe(void* context, const KeymapNoteInfo& info)
     auto* state = static_cast<CheckState*>(context);
     if (info.note == KeymapNote::KeyAdded) {
         state->keyLines.push_back(info.line);
+        return;
+    }
+    if (info.note == KeymapNote::PanelValueSet) {
+        state->panelLine = info.line;
         return;
     }
     state->findings.push_back({info.line, noteMessage(info)});
@@ -163,22 +207,85 @@ void checkEncoding(const std::vector<unsigned char>& bytes, bool longer, CheckSt
 
 std::string keyName(int index)
 {
-    return format("key %d (\"%s\")", index, text(keyTable->keys[index].label).c_str());
+    return format("key %d (", index) + quoted(keyTable->keys[index].label) + ")";
+}
+
+// The panel's pixels that no later key can take: those of the tab's hide area and those of keys
+// earlier in the file. Each row links every taken pixel to a pixel on its right (0 marks a free one,
+// n links to pixel n - 1), and a walk along the links shortens them, so that a key's walk along a
+// row steps over a taken run at once.
+class TakenPixels {
+public:
+    TakenPixels() : links_(new uint16_t[SIZE]) { std::memset(links_.get(), 0, SIZE * sizeof(uint16_t)); }
+
+    // The first pixel of row y at or right of x that is not taken; PANEL_WIDTH when there is none.
+    int firstFree(int y, int x)
+    {
+        uint16_t* row = &links_[static_cast<size_t>(y) * ROW];
+        while (row[x] != 0) {
+            const int next = row[x] - 1;
+            if (row[next] != 0)
+                row[x] = row[next];
+            x = row[x] - 1;
+        }
+        return x;
+    }
+
+    void take(int y, int x) { links_[static_cast<size_t>(y) * ROW + x] = static_cast<uint16_t>(x + 2); }
+
+private:
+    static constexpr int ROW = PANEL_WIDTH + 1; // the last one is never taken
+    static constexpr size_t SIZE = static_cast<size_t>(PANEL_HEIGHT) * ROW;
+    std::unique_ptr<uint16_t[]> links_;
+};
+
+// The columns of row y that a key's quad can contain, or false when the row misses it. The quad is a
+// parallelogram (its corners are truncated symmetrically about the centre) and the far point lies
+// outside it, so from any point outside the outline the test segment crosses it an even number of
+// times, a corner passed through counting as its two edges' sides say: the hit test answers 1 only
+// within the outline or on it. The row's crossings with the four edges bound every such pixel; the
+// margin covers their rounding.
+bool rowSpan(const KeyQuad& quad, int y, int64_t* first, int64_t* last)
+{
+    constexpr int64_t MARGIN = 2;
+    double low = HUGE_VAL;
+    double high = -HUGE_VAL;
+    for (int i = 0; i < 4; ++i) {
+        const Point a = quad.corner[i];
+        const Point b = quad.corner[(i + 1) % 4];
+        if (y < std::min(a.y, b.y) || y > std::max(a.y, b.y))
+            continue;
+        double from = a.x;
+        double to = b.x;
+        if (a.y != b.y)
+            from = to = a.x + static_cast<double>(int64_t{b.x} - a.x) * static_cast<double>(int64_t{y} - a.y) /
+                                  static_cast<double>(int64_t{b.y} - a.y);
+        low = std::min({low, from, to});
+        high = std::max({high, from, to});
+    }
+    if (low > high)
+        return false;
+    *first = static_cast<int64_t>(std::floor(low)) - MARGIN;
+    *last = static_cast<int64_t>(std::ceil(high)) + MARGIN;
+    return true;
 }
 
 // Keys the keyboard cannot use as drawn: partly off the panel, never reachable by a touch (earlier
 // keys or the dock tab's hide area take every point of it), or turned around the hit test's far point.
+// A key is reachable when one panel pixel in its bounding box is in it and neither in the hide area
+// nor in an earlier key's box and shape. Each pixel is asked exactly as a touch is, but only while it
+// is free and only where the key's outline can reach, and is taken for good by the first key that has it.
 void checkGeometry(CheckState& state)
 {
     // Touches are asked as the keyboard asks them: in client coordinates of the placed window.
     windowSize = {0, 0};
     windowOrigin = {0, 0};
     updateWindowPlacement();
+    TakenPixels taken;
     const int count = keyTable->count;
-    std::vector<Rect> boxes(count);
     for (int i = 0; i < count; ++i) {
         const KeyRecord& key = keyTable->keys[i];
-        KeyQuad quad = computeKeyQuad(key.centerX, key.centerY, key.width, key.height, key.angle);
+        const KeyQuad quad = computeKeyQuad(key.centerX, key.centerY, key.width, key.height, key.angle);
         Rect box = {quad.corner[0].x, quad.corner[0].y, quad.corner[0].x, quad.corner[0].y};
         for (const Point& c : quad.corner) {
             box.left = std::min(box.left, c.x);
@@ -186,7 +293,6 @@ void checkGeometry(CheckState& state)
             box.right = std::max(box.right, c.x);
             box.bottom = std::max(box.bottom, c.y);
         }
-        boxes[i] = box;
         size_t line = i < static_cast<int>(state.keyLines.size()) ? state.keyLines[i] : 0;
         if (box.left < 0 || box.top < 0 || box.right > PANEL_WIDTH || box.bottom > PANEL_HEIGHT)
             state.findings.push_back({line, keyName(i) + " reaches off the 1024x600 panel"});
@@ -196,22 +302,30 @@ void checkGeometry(CheckState& state)
                 {line, keyName(i) + " is turned around the hit test's far point (-1000, -1000)"});
 
         bool reachable = false;
-        const int left = std::max(box.left, 0);
-        const int right = std::min(box.right, PANEL_WIDTH - 1);
         const int top = std::max(box.top, 0);
         const int bottom = std::min(box.bottom, PANEL_HEIGHT - 1);
-        for (int y = top; y <= bottom && !reachable; ++y) {
-            for (int x = left; x <= right && !reachable; ++x) {
+        for (int y = top; y <= bottom; ++y) {
+            int64_t first = 0;
+            int64_t last = 0;
+            if (!rowSpan(quad, y, &first, &last))
+                continue;
+            const int left = static_cast<int>(std::max<int64_t>({first, box.left, 0}));
+            const int right = static_cast<int>(std::min<int64_t>({last, box.right, PANEL_WIDTH - 1}));
+            for (int x = left <= right ? taken.firstFree(y, left) : PANEL_WIDTH; x <= right;
+                 x = taken.firstFree(y, x + 1)) {
                 const Point client = panelToClient({x, y});
-                if (!keyContainsPoint(key, client.x, client.y) || tabAreaAt(client.x, client.y) != TabArea::None)
+                if (tabAreaAt(client.x, client.y) != TabArea::None) {
+                    taken.take(y, x);
                     continue;
-                bool covered = false;
-                for (int j = 0; j < i && !covered; ++j) {
-                    const Rect& other = boxes[j];
-                    covered = other.left <= x && x <= other.right && other.top <= y && y <= other.bottom &&
-                              keyContainsPoint(keyTable->keys[j], client.x, client.y);
                 }
-                reachable = !covered;
+                // The quad is the one keyContainsPoint makes, and the client point turns back into
+                // exactly this panel point, so this is its answer without the quad made anew.
+                const int in =
+                    key.angle == 0 ? keyContainsPoint(key, client.x, client.y) : quadContainsPoint({x, y}, quad);
+                if (in) {
+                    taken.take(y, x);
+                    reachable = true;
+                }
             }
         }
         if (!reachable)
@@ -219,6 +333,125 @@ void checkGeometry(CheckState& state)
                                                          "hide area cover all of it, or it has no area on the "
                                                          "panel"});
     }
+}
+
+// Every number of a panel shape in one row: the size, the origin, then the vertices.
+std::vector<int64_t> shapeNumbers(const PanelShape& shape)
+{
+    std::vector<int64_t> numbers = {shape.size.width, shape.size.height, shape.origin.x, shape.origin.y};
+    for (int i = 0; i < shape.vertexCount; ++i) {
+        numbers.push_back(shape.vertices[i].x);
+        numbers.push_back(shape.vertices[i].y);
+    }
+    return numbers;
+}
+
+// The numbers of the panel's shape as sums in 64 bits, before they wrap. Each is a constant (from
+// the panel's size, the bevel and the caption) plus some of the tab offset, width and height, so the
+// shapes of a layout with all three at 0 and with each alone at 1 tell which, without restating the
+// shape of every dock side here.
+std::vector<int64_t> wideShapeNumbers(const PanelLayout& layout, int32_t caption)
+{
+    const PanelLayout zero = {layout.dockSide, 0, 0, 0};
+    const std::vector<int64_t> base = shapeNumbers(computePanelShape(zero, caption));
+    std::vector<int64_t> wide = base;
+    for (int32_t PanelLayout::*value : {&PanelLayout::tabOffset, &PanelLayout::tabWidth, &PanelLayout::tabHeight}) {
+        PanelLayout one = zero;
+        one.*value = 1;
+        const std::vector<int64_t> step = shapeNumbers(computePanelShape(one, caption));
+        for (size_t i = 0; i < wide.size(); ++i)
+            wide[i] += (step[i] - base[i]) * (layout.*value);
+    }
+    return wide;
+}
+
+// Where the region's outline crosses the row of a pixel centre, and whether it runs down (1) or up.
+struct Crossing {
+    double x;
+    int direction;
+};
+
+// Whether the point at `centre` on that row lies in the region (WINDING fill); a point on the outline
+// counts as inside.
+bool insideRegion(const std::vector<Crossing>& crossings, double centre)
+{
+    int winding = 0;
+    for (const Crossing& crossing : crossings) {
+        if (crossing.x == centre)
+            return true;
+        if (crossing.x > centre)
+            winding += crossing.direction;
+    }
+    return winding != 0;
+}
+
+// The panel's pixels that the placed window leaves out: outside the window or outside its region.
+// Without wrapping the window is placed so that panel point (x, y) is screen point (x, y), so each
+// panel pixel is one screen pixel the panel must cover.
+long uncoveredPixels(const PanelShape& shape)
+{
+    // The panel's columns within the window.
+    const int64_t first = std::max<int64_t>(0, -int64_t{shape.origin.x});
+    const int64_t last = std::min<int64_t>(PANEL_WIDTH, int64_t{shape.size.width} - shape.origin.x) - 1;
+    long uncovered = 0;
+    for (int y = 0; y < PANEL_HEIGHT; ++y) {
+        const int64_t windowY = int64_t{shape.origin.y} + y;
+        if (windowY < 0 || windowY >= shape.size.height || first > last) {
+            uncovered += PANEL_WIDTH;
+            continue;
+        }
+        uncovered += static_cast<long>(PANEL_WIDTH - (last - first + 1));
+        const double centreY = static_cast<double>(windowY) + 0.5;
+        std::vector<Crossing> crossings;
+        bool inPanel = false; // whether the outline crosses this row within the panel's columns
+        for (int i = 0; i < shape.vertexCount; ++i) {
+            const Point a = shape.vertices[i];
+            const Point b = shape.vertices[(i + 1) % shape.vertexCount];
+            if ((a.y < centreY) == (b.y < centreY))
+                continue;
+            const double x = a.x + static_cast<double>(int64_t{b.x} - a.x) * (centreY - a.y) /
+                                       static_cast<double>(int64_t{b.y} - a.y);
+            crossings.push_back({x, b.y > a.y ? 1 : -1});
+            inPanel = inPanel || (x > shape.origin.x && x < shape.origin.x + double{PANEL_WIDTH});
+        }
+        // Where the outline stays beside the panel, one pixel answers for the whole row.
+        const int64_t step = inPanel ? 1 : last - first + 1;
+        for (int64_t x = first; x <= last; x += step) {
+            if (!insideRegion(crossings, static_cast<double>(shape.origin.x + x) + 0.5))
+                uncovered += static_cast<long>(step);
+        }
+    }
+    return uncovered;
+}
+
+// A panel line whose values leave the keyboard's window empty, misplaced or not covering the screen.
+// Reported on the last line that set a panel value.
+void checkWindow(CheckState& state)
+{
+    if (state.panelLine == 0)
+        return;
+    const PanelShape shape = computePanelShape(panelLayout, captionHeight);
+    if (!shape.valid)
+        return;
+    if (shape.size.width <= 0 || shape.size.height <= 0) {
+        state.findings.push_back({state.panelLine, format("the panel line makes the keyboard's window %d by %d "
+                                                          "pixels: it has no area, so nothing of it shows",
+                                                          shape.size.width, shape.size.height)});
+        return;
+    }
+    if (shapeNumbers(shape) != wideShapeNumbers(panelLayout, captionHeight)) {
+        state.findings.push_back({state.panelLine, "the panel line's tab values are so large that the keyboard's "
+                                                   "window size, place or outline goes past 32 bits and wraps "
+                                                   "round, so the window is misplaced or misshapen"});
+        return;
+    }
+    if (long uncovered = uncoveredPixels(shape))
+        state.findings.push_back(
+            {state.panelLine, format("the panel line leaves %ld of the panel's pixels outside the keyboard's "
+                                     "window, where nothing is drawn and no touch reaches (the tab must be at least "
+                                     "%d pixels deep: its height when docked at the top or bottom, its width at a "
+                                     "side)",
+                                     uncovered, TAB_BEVEL)});
 }
 
 } // namespace
@@ -254,6 +487,7 @@ int checkKeymap(const std::u16string& path, const std::string& displayName, std:
     KeymapObserver observer = {observe, &state};
     parseKeymap(units.data(), units.size() - 1, *keyTable, panelLayout, &observer);
     checkGeometry(state);
+    checkWindow(state);
 
     std::stable_sort(state.findings.begin(), state.findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });

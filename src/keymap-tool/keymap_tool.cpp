@@ -244,8 +244,15 @@ int runKeymapTool(const std::vector<std::u16string>& args, std::FILE* out, std::
         Command run;
     } commands[] = {{u"dump", dump}, {u"check", check}, {u"hit", hit}, {u"render", render}, {u"convert", convert}};
     for (const auto& command : commands) {
-        if (!args.empty() && args[0] == command.name)
-            return command.run(args, out, err);
+        if (args.empty() || args[0] != command.name)
+            continue;
+        const int code = command.run(args, out, err);
+        // What could not be written is lost: that is no success, nor a plain list of findings.
+        if (code != 2 && (std::fflush(out) != 0 || std::ferror(out))) {
+            std::fputs("plumtide-keymap: cannot write the standard output\n", err);
+            return 2;
+        }
+        return code;
     }
     std::fputs(usage, err);
     return 2;

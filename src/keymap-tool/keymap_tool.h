@@ -8,5 +8,6 @@
 #include "layout/u16text.h"
 
 // Runs one command line (the arguments after the program name); returns the exit code.
-// 0 success, 1 findings (check), 2 bad arguments or an unreadable file where one is required.
+// 0 success, 1 findings (check), 2 bad arguments, an unreadable file where one is required, or output
+// that could not be written (to `out` too).
 int runKeymapTool(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err);

@@ -156,12 +156,15 @@ void parsePanelLine(char16_t* fields, PanelLayout& panel, const LineContext& con
             tell(context, KeymapNote::NumberSaturated, field + 1, value);
         if (field == 0) {
             // A side outside 0 to 4 would give a window of no size that nobody could see or use.
-            if (value >= 0 && value <= 4)
+            if (value >= 0 && value <= 4) {
                 panel.dockSide = static_cast<DockSide>(value);
-            else
+                tell(context, KeymapNote::PanelValueSet, 1, value);
+            } else {
                 tell(context, KeymapNote::DockSideIgnored, 1, value);
+            }
         } else if (targets[field]) {
             *targets[field] = value;
+            tell(context, KeymapNote::PanelValueSet, field + 1, value);
         }
     }
 }

@@ -25,6 +25,7 @@ enum class KeymapNote {
     UnknownName,       // `field` 9 or 10; `text` is the name as written
     KeyLimitReached,   // a key line after the 255th, ignored
     DockSideIgnored,   // `value` is the side outside 0 to 4
+    PanelValueSet,     // a "TAG:" line set panel field `field` (1 dock side, 2 offset, 3 width, 4 height) to `value`
 };
 
 enum class AbandonReason {

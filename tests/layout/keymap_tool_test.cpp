@@ -1,10 +1,12 @@
-// plumtide-keymap dump: prints what start-up would use, as JSON.
+// plumtide-keymap dump, which prints what start-up would use as JSON, and every command's exit when its
+// output cannot be written.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "fake/case_name.h"
 #include "fake/fake_platform.h"
 #include "fake/tool_run.h"
 #include "keymap-tool/keymap_tool.h"
@@ -76,5 +78,43 @@ TEST_F(KeymapTool, BadArgumentsPrintUsageAndExit2)
         EXPECT_NE(run.err.find("usage:"), std::string::npos);
     }
 }
+
+struct LostOutputCase {
+    std::string name;
+    std::vector<std::u16string> args;
+    int exitCode;
+    std::string err;
+};
+
+class KeymapToolLostOutput : public testing::TestWithParam<LostOutputCase> {
+protected:
+    void SetUp() override { fake::reset(); }
+};
+
+// Every write to a stream opened for reading fails, here and under Wine alike.
+TEST_P(KeymapToolLostOutput, ExitsWith2WhenAnythingIsLost)
+{
+    std::FILE* out = std::fopen(PLUMTIDE_SOURCE_ROOT "/tests/fixtures/check/clean.keymap", "rb");
+    ASSERT_NE(out, nullptr);
+    std::FILE* err = std::tmpfile();
+    const int code = runKeymapTool(GetParam().args, out, err);
+    std::fclose(out);
+    EXPECT_EQ(code, GetParam().exitCode);
+    EXPECT_EQ(readAll(err), GetParam().err);
+}
+
+const std::u16string clean = utf8ToUtf16(PLUMTIDE_SOURCE_ROOT "/tests/fixtures/check/clean.keymap");
+const std::u16string covered = utf8ToUtf16(PLUMTIDE_SOURCE_ROOT "/tests/fixtures/check/covered.keymap");
+const std::string lost = "plumtide-keymap: cannot write the standard output\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, KeymapToolLostOutput,
+    testing::Values(LostOutputCase{"dump", {u"dump", clean}, 2, lost},
+                    LostOutputCase{"hit", {u"hit", clean, u"100", u"100"}, 2, lost},
+                    LostOutputCase{"checkFindings", {u"check", covered}, 2, lost},
+                    // Nothing to write, so nothing is lost.
+                    LostOutputCase{"checkClean", {u"check", clean}, 0, ""},
+                    LostOutputCase{"render", {u"render", clean, u"-o", u"-"}, 2, "plumtide-keymap: cannot write -\n"}),
+    CaseName());
 
 } // namespace
