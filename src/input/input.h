@@ -24,12 +24,32 @@ struct SlideState {
     SlideDirection direction;
 };
 
-// 1 while the Fn layer is on: keys then send their fnVk.
-extern int fnLayer;
-// Clock value of the last press that hit a key, and the index of that key (-1 before the first).
-extern uint32_t lastPressTime;
-extern int lastPressKey;
-extern SlideState slideState;
+// The press the pointer holds: while it is held the pointer is captured, so that the release reaches
+// the window wherever the pointer is lifted and no key is left held in the system.
+struct PointerPress {
+    bool held; // from a press that hit a key until its release
+    int key;   // the key that press hit, -1 for none
+};
+
+// The held Normal key that repeats.
+struct KeyRepeat {
+    int keyIndex; // -1 while no key repeats
+    uint8_t virtualKey;
+    uint32_t startTime;
+    uint32_t delayMs;
+    uint32_t periodMs;
+    bool pastDelay; // the first repeat has gone out; the timer now runs at the period
+};
+
+constexpr KeyRepeat NO_REPEAT = {-1, 0, 0, 0, 0, false};
+
+// What a key's key-down sent, from that key-down until its key-up. A key-up always goes out for this
+// code, whatever the layer is by then, so that nothing the panel pressed stays held in the system.
+// A key that turned the Fn layer on holds VK_FN: it shows the layer, and its release turns it off.
+struct HeldCode {
+    bool held;
+    uint8_t code;
+};
 
 // One synthetic key-down or key-up for a virtual key, with the scan code of the current layout.
 // VK_FN and VK_EXIT are never sent: they act inside the keyboard only.
@@ -97,4 +117,3 @@ void releaseEverything(PlatformWindow* window);
 // Back to the state at start: Fn layer off, no press yet, no slide, no repeat, no capture held,
 // nothing held down.
 void resetInput();
-void resetHeldCodes();

@@ -6,22 +6,7 @@
 #include "input/input.h"
 #include "layout/keytable.h"
 
-namespace {
-
-struct KeyRepeat {
-    int keyIndex; // -1 while no key repeats
-    uint8_t virtualKey;
-    uint32_t startTime;
-    uint32_t delayMs;
-    uint32_t periodMs;
-    bool pastDelay; // the first repeat has gone out; the timer now runs at the period
-};
-
-constexpr KeyRepeat NO_REPEAT = {-1, 0, 0, 0, 0, false};
-
-KeyRepeat keyRepeat = NO_REPEAT;
-
-} // namespace
+#include "state.h"
 
 uint32_t keyRepeatDelayMs(int32_t delaySetting)
 {
@@ -44,11 +29,6 @@ void startKeyRepeat(PlatformWindow* window, int keyIndex, uint8_t virtualKey, ui
     keyRepeat = {keyIndex, virtualKey, now, keyRepeatDelayMs(settings.delay), keyRepeatPeriodMs(settings.speed),
                  false};
     platformStartTimer(window, KEY_REPEAT_TIMER_ID, keyRepeat.delayMs);
-}
-
-void resetKeyRepeat()
-{
-    keyRepeat = NO_REPEAT;
 }
 
 void stopKeyRepeat(PlatformWindow* window)

@@ -8,5 +8,3 @@
 // Starts repeating the Normal key at keyIndex, just sent down as virtualKey at the press time `now`;
 // reads the user's repeat settings and starts the repeat timer. Any earlier repeat is stopped first.
 void startKeyRepeat(PlatformWindow* window, int keyIndex, uint8_t virtualKey, uint32_t now);
-// Forgets the repeat without touching the timer (start-up state).
-void resetKeyRepeat();

@@ -2,20 +2,8 @@
 #include "input/input.h"
 #include "layout/keytable.h"
 #include "layout/vkeynames.h"
+#include "state.h"
 
-namespace {
-
-// What a key's key-down sent, from that key-down until its key-up. A key-up always goes out for this
-// code, whatever the layer is by then, so that nothing the panel pressed stays held in the system.
-// A key that turned the Fn layer on holds VK_FN: it shows the layer, and its release turns it off.
-struct HeldCode {
-    bool held;
-    uint8_t code;
-};
-
-HeldCode heldCodes[MAX_KEYS];
-
-} // namespace
 
 void sendKeyEvent(uint8_t virtualKey, bool up)
 {
@@ -117,10 +105,4 @@ void releaseDownLatchingKeys(PlatformWindow* window)
         key.state = KeyState::Up;
         platformInvalidateRect(window, key.bounds);
     }
-}
-
-void resetHeldCodes()
-{
-    for (HeldCode& held : heldCodes)
-        held = {false, 0};
 }

@@ -4,18 +4,9 @@
 #include "layout/keytable.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
-
-int fnLayer = 0;
-uint32_t lastPressTime = 0;
-int lastPressKey = -1;
+#include "state.h"
 
 namespace {
-
-// True from a press that hit a key until its release: while the pointer is captured, the release
-// reaches the window wherever the pointer is lifted, so no key is left held in the system.
-bool pointerHeld = false;
-// The key that press hit, until its release.
-int pointerKey = -1;
 
 int keyCount()
 {
@@ -29,19 +20,19 @@ uint8_t activeVirtualKey(const KeyRecord& key, int layer)
 
 void holdPointer(PlatformWindow* window)
 {
-    if (pointerHeld)
+    if (pointerPress.held)
         return;
-    pointerHeld = true;
+    pointerPress.held = true;
     platformCapturePointer(window);
 }
 
 void letGoOfPointer()
 {
-    if (!pointerHeld)
+    if (!pointerPress.held)
         return;
     // Cleared first: the system reports the capture's loss synchronously, and that report must not
     // release the keys a second time.
-    pointerHeld = false;
+    pointerPress.held = false;
     platformReleasePointer();
 }
 
@@ -68,8 +59,8 @@ void lockLatchingKeysAt(PlatformWindow* window, int32_t x, int32_t y)
 void releaseNormalKeys(PlatformWindow* window)
 {
     stopKeyRepeat(window);
-    const int released = pointerKey;
-    pointerKey = -1;
+    const int released = pointerPress.key;
+    pointerPress.key = -1;
     // After the teardown there is neither a key nor a window left to release or repaint.
     if (!keyTable)
         return;
@@ -120,7 +111,7 @@ void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y)
     lastPressKey = hit;
     if (key.kind == KeyKind::Latching && secondTap) {
         holdPointer(window);
-        pointerKey = hit;
+        pointerPress.key = hit;
         lockLatchingKeysAt(window, x, y);
         platformUpdateWindow(window);
         return;
@@ -135,7 +126,7 @@ void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y)
         return;
     }
     holdPointer(window);
-    pointerKey = hit;
+    pointerPress.key = hit;
     if (code == VK_FN && fnLayer == 1) {
         turnFnLayerOff(window);
         key.state = KeyState::Up;
@@ -170,15 +161,15 @@ void handlePointerCaptureLost(PlatformWindow* window)
 {
     // Only a capture taken at a press and not yet given back counts: that button release will never
     // arrive, so this is the release.
-    if (!pointerHeld)
+    if (!pointerPress.held)
         return;
-    pointerHeld = false;
+    pointerPress.held = false;
     releaseNormalKeys(window);
 }
 
 void releaseHeldPress(PlatformWindow* window)
 {
-    if (!pointerHeld)
+    if (!pointerPress.held)
         return;
     letGoOfPointer();
     releaseNormalKeys(window);
@@ -188,16 +179,4 @@ void checkPointerStillDown(PlatformWindow* window)
 {
     if (!platformPointerButtonDown())
         releaseHeldPress(window);
-}
-
-void resetInput()
-{
-    fnLayer = 0;
-    lastPressTime = 0;
-    lastPressKey = -1;
-    slideState = {0, SlideDirection::Show};
-    pointerHeld = false;
-    pointerKey = -1;
-    resetKeyRepeat();
-    resetHeldCodes();
 }

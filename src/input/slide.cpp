@@ -5,8 +5,7 @@
 #include "input/tab_area.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
-
-SlideState slideState = {0, SlideDirection::Show};
+#include "state.h"
 
 namespace {
 

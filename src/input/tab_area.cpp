@@ -2,6 +2,7 @@
 #include "input/input.h"
 #include "input/tab_area.h"
 #include "layout/keytable.h"
+#include "state.h"
 
 bool findTab(TabPlace& place)
 {

@@ -16,6 +16,7 @@
 #include "layout/u16text.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
+#include "state.h"
 
 namespace {
 
@@ -278,8 +279,7 @@ bool rowSpan(const KeyQuad& quad, int y, int64_t* first, int64_t* last)
 void checkGeometry(CheckState& state)
 {
     // Touches are asked as the keyboard asks them: in client coordinates of the placed window.
-    windowSize = {0, 0};
-    windowOrigin = {0, 0};
+    resetPlacement();
     updateWindowPlacement();
     TakenPixels taken;
     const int count = keyTable->count;
@@ -480,10 +480,7 @@ int checkKeymap(const std::u16string& path, const std::string& displayName, std:
     // Exactly what the loader hands the parser.
     std::vector<char16_t> units((bytes.size() + 1) / 2 + 1, 0);
     std::memcpy(units.data(), bytes.data(), bytes.size());
-    if (!keyTable)
-        allocateKeyTable();
-    std::memset(keyTable, 0, sizeof(KeyTable));
-    panelLayout = PANEL_LAYOUT_DEFAULTS;
+    resetLayout();
     KeymapObserver observer = {observe, &state};
     parseKeymap(units.data(), units.size() - 1, *keyTable, panelLayout, &observer);
     checkGeometry(state);

@@ -1,7 +1,8 @@
 // The commands of plumtide-keymap, built on the keyboard's own loader and layout model.
 #include "keymap-tool/keymap_tool.h"
 
-#include <cstring>
+#include <cstdio>
+#include <cstdlib>
 
 #include "keymap-tool/check.h"
 #include "keymap-tool/convert.h"
@@ -12,6 +13,7 @@
 #include "render/geometry.h"
 #include "render/palette.h"
 #include "render/svg_render.h"
+#include "state.h"
 
 namespace {
 
@@ -28,10 +30,7 @@ constexpr long HIT_COORDINATE_LIMIT = 1000000;
 // layout. Returns whether the file was loaded.
 bool loadLikeStartUp(const std::u16string* path)
 {
-    if (!keyTable)
-        allocateKeyTable();
-    std::memset(keyTable, 0, sizeof(KeyTable));
-    panelLayout = PANEL_LAYOUT_DEFAULTS;
+    resetLayout();
     bool loaded = path && loadKeymap(path->c_str());
     if (!loaded)
         installDefaultLayout(*keyTable);
@@ -92,8 +91,7 @@ int dump(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err
 void loadAndPlace(const std::u16string* path)
 {
     loadLikeStartUp(path);
-    windowSize = {0, 0};
-    windowOrigin = {0, 0};
+    resetPlacement();
     updateWindowPlacement();
 }
 
@@ -243,6 +241,11 @@ int runKeymapTool(const std::vector<std::u16string>& args, std::FILE* out, std::
         const char16_t* name;
         Command run;
     } commands[] = {{u"dump", dump}, {u"check", check}, {u"hit", hit}, {u"render", render}, {u"convert", convert}};
+    // Every command works on the one key table; it is made here, once.
+    if (!resetLayout()) {
+        std::fputs("plumtide-keymap: out of memory\n", err);
+        return 2;
+    }
     for (const auto& command : commands) {
         if (args.empty() || args[0] != command.name)
             continue;

@@ -2,6 +2,9 @@
 #include "layout/keytable.h"
 
 #include <cstdlib>
+#include <cstring>
+
+#include "state.h"
 
 KeyTable* keyTable = nullptr;
 PanelLayout panelLayout = PANEL_LAYOUT_DEFAULTS;
@@ -16,4 +19,13 @@ void freeKeyTable()
 {
     std::free(keyTable);
     keyTable = nullptr;
+}
+
+bool resetLayout()
+{
+    panelLayout = PANEL_LAYOUT_DEFAULTS;
+    if (!keyTable && !allocateKeyTable())
+        return false;
+    std::memset(keyTable, 0, sizeof(KeyTable));
+    return true;
 }

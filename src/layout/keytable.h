@@ -61,10 +61,9 @@ struct PanelLayout {
 
 constexpr PanelLayout PANEL_LAYOUT_DEFAULTS = {DockSide::Top, 500, 80, 60};
 
-// The one key table of the process; null before start-up allocates it and after teardown frees it.
-extern KeyTable* keyTable;
-extern PanelLayout panelLayout;
-
 // Allocates the zero-filled table and points keyTable at it; null (and the table unset) when memory is short.
 KeyTable* allocateKeyTable();
 void freeKeyTable();
+// Back to the state before a keymap is read: an empty, zero-filled key table (allocated when there
+// is none) and the default panel layout. False when there is no table and no memory for one.
+bool resetLayout();

@@ -6,9 +6,18 @@
 #include <iterator>
 #include <numbers>
 
-int32_t captionHeight = 16;
+#include "state.h"
+
+int32_t captionHeight = CAPTION_HEIGHT_AT_START;
 Size windowSize = {0, 0};
 Point windowOrigin = {0, 0};
+
+void resetPlacement()
+{
+    captionHeight = CAPTION_HEIGHT_AT_START;
+    windowSize = {0, 0};
+    windowOrigin = {0, 0};
+}
 
 namespace {
 

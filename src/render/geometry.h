@@ -14,11 +14,11 @@ struct Size {
     int32_t height;
 };
 
-// The system caption height: the class menu's strip above the client area. Read once at start.
-extern int32_t captionHeight;
-// The window's size and the panel's top-left corner in window coordinates, set at window creation.
-extern Size windowSize;
-extern Point windowOrigin;
+// captionHeight before start-up reads the system's.
+constexpr int32_t CAPTION_HEIGHT_AT_START = 16;
+
+// Back to the placement before the window exists: no size, no origin, the caption height at start.
+void resetPlacement();
 
 // Layout values are used as they stand, so sums of absurd ones can leave the 32-bit range; they
 // wrap as on the 32-bit machine the program was made for instead of being undefined.

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "layout/u16text.h"
+#include "state.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "render/paint_geometry.h"
 #include "render/palette.h"
+#include "state.h"
 
 namespace {
 

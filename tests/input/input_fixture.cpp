@@ -9,6 +9,7 @@
 #include "layout/default_layout.h"
 #include "layout/u16text.h"
 #include "render/geometry.h"
+#include "state.h"
 
 namespace {
 
@@ -60,8 +61,9 @@ void InputFixture::SetUp()
     fake::onTimer(onWindowTimer);
     fake::onCaptureLost(handlePointerCaptureLost);
     fake::onDestroy(tearDownWindow);
-    ASSERT_NE(allocateKeyTable(), nullptr);
+    ASSERT_TRUE(resetLayout());
     installDefaultLayout(*keyTable);
+    resetPlacement();
     captionHeight = 19;
     dock(PANEL_LAYOUT_DEFAULTS);
 }

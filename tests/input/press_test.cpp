@@ -5,6 +5,7 @@
 #include "input/input.h"
 #include "input_fixture.h"
 #include "layout/vkeynames.h"
+#include "state.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "fake/fake_platform.h"
 #include "input/input.h"
 #include "input_fixture.h"
+#include "state.h"
 
 namespace {
 

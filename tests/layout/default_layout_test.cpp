@@ -10,6 +10,7 @@
 #include "layout/keymap.h"
 #include "layout/u16text.h"
 #include "layout/vkeynames.h"
+#include "state.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "layout/keymap.h"
 #include "layout/u16text.h"
 #include "render/geometry.h"
+#include "state.h"
 
 namespace {
 
@@ -334,8 +335,7 @@ protected:
     void SetUp() override
     {
         fake::reset();
-        ASSERT_NE(allocateKeyTable(), nullptr);
-        panelLayout = PANEL_LAYOUT_DEFAULTS;
+        ASSERT_TRUE(resetLayout());
     }
     void TearDown() override { freeKeyTable(); }
 

@@ -8,6 +8,7 @@
 #include "fake/fake_platform.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
+#include "state.h"
 
 namespace {
 
@@ -18,8 +19,7 @@ protected:
     void SetUp() override
     {
         fake::reset();
-        ASSERT_NE(allocateKeyTable(), nullptr);
-        panelLayout = PANEL_LAYOUT_DEFAULTS;
+        ASSERT_TRUE(resetLayout());
     }
     void TearDown() override
     {

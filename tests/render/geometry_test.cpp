@@ -8,6 +8,7 @@
 #include "fake/case_name.h"
 #include "fake/test_keys.h"
 #include "render/geometry.h"
+#include "state.h"
 
 namespace {
 

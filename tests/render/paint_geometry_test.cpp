@@ -9,6 +9,7 @@
 #include "fake/test_keys.h"
 #include "render/paint_geometry.h"
 #include "render/palette.h"
+#include "state.h"
 
 namespace {
 

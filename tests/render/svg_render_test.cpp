@@ -8,6 +8,7 @@
 #include "layout/default_layout.h"
 #include "render/geometry.h"
 #include "render/svg_render.h"
+#include "state.h"
 
 namespace {
 
@@ -23,11 +24,8 @@ class SvgRender : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(allocateKeyTable(), nullptr);
-        panelLayout = PANEL_LAYOUT_DEFAULTS;
-        captionHeight = 16;
-        windowSize = {0, 0};
-        windowOrigin = {0, 0};
+        ASSERT_TRUE(resetLayout());
+        resetPlacement();
     }
     void TearDown() override { freeKeyTable(); }
 

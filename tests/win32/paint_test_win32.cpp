@@ -19,6 +19,7 @@
 #include "render/palette.h"
 #include "render/palette_win32.h"
 #include "render/render_win32.h"
+#include "state.h"
 
 namespace {
 
@@ -63,11 +64,9 @@ protected:
         ShowWindow(window, SW_SHOWNOACTIVATE);
         UpdateWindow(window);
 
-        ASSERT_NE(allocateKeyTable(), nullptr);
-        panelLayout = PANEL_LAYOUT_DEFAULTS;
+        ASSERT_TRUE(resetLayout());
+        resetPlacement();
         captionHeight = 19;
-        windowSize = {0, 0};
-        windowOrigin = {0, 0};
         createFonts();
     }
 

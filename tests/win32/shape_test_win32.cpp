@@ -10,6 +10,7 @@
 #include "layout/keytable.h"
 #include "render/geometry.h"
 #include "render/render_win32.h"
+#include "state.h"
 
 namespace {
 
@@ -34,9 +35,8 @@ protected:
         window = CreateWindowExW(WS_EX_TOOLWINDOW, windowClass, L"", WS_POPUP, 0, 0, 1200, 700, nullptr, nullptr,
                                  wc.hInstance, nullptr);
         ASSERT_NE(window, nullptr);
+        resetPlacement();
         captionHeight = 19;
-        windowSize = {0, 0};
-        windowOrigin = {0, 0};
     }
     void TearDown() override
     {

@@ -1,0 +1,23 @@
+// The input module's process-wide state, defined in one place and put back as at start by resetInput.
+#include "input/input.h"
+#include "state.h"
+
+int fnLayer = 0;
+uint32_t lastPressTime = 0;
+int lastPressKey = -1;
+SlideState slideState = {0, SlideDirection::Show};
+PointerPress pointerPress = {false, -1};
+KeyRepeat keyRepeat = NO_REPEAT;
+HeldCode heldCodes[MAX_KEYS] = {};
+
+void resetInput()
+{
+    fnLayer = 0;
+    lastPressTime = 0;
+    lastPressKey = -1;
+    slideState = {0, SlideDirection::Show};
+    pointerPress = {false, -1};
+    keyRepeat = NO_REPEAT;
+    for (HeldCode& held : heldCodes)
+        held = {false, 0};
+}
