@@ -52,16 +52,15 @@ bool printable(char32_t c)
 std::string text(const char16_t* units)
 {
     std::string out;
-    for (; units && *units; ++units) {
-        char32_t c = *units;
-        const bool pair = c >= 0xD800 && c <= 0xDBFF && units[1] >= 0xDC00 && units[1] <= 0xDFFF;
-        if (pair)
-            c = 0x10000 + ((c - 0xD800) << 10) + (units[1] - 0xDC00);
+    int length = 1;
+    // The unit after the last is its terminator: a pair is never read past it.
+    for (; units && *units; units += length) {
+        const char32_t c = decodeUtf16(units, 2, &length);
         if (printable(c)) {
             appendUtf8(out, c);
-            units += pair ? 1 : 0;
             continue;
         }
+        length = 1;
         char escaped[7];
         std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(*units));
         out += escaped;
@@ -286,13 +285,7 @@ void checkGeometry(CheckState& state)
     for (int i = 0; i < count; ++i) {
         const KeyRecord& key = keyTable->keys[i];
         const KeyQuad quad = computeKeyQuad(key.centerX, key.centerY, key.width, key.height, key.angle);
-        Rect box = {quad.corner[0].x, quad.corner[0].y, quad.corner[0].x, quad.corner[0].y};
-        for (const Point& c : quad.corner) {
-            box.left = std::min(box.left, c.x);
-            box.top = std::min(box.top, c.y);
-            box.right = std::max(box.right, c.x);
-            box.bottom = std::max(box.bottom, c.y);
-        }
+        const Rect box = quadBounds(quad);
         size_t line = i < static_cast<int>(state.keyLines.size()) ? state.keyLines[i] : 0;
         if (box.left < 0 || box.top < 0 || box.right > PANEL_WIDTH || box.bottom > PANEL_HEIGHT)
             state.findings.push_back({line, keyName(i) + " reaches off the 1024x600 panel"});

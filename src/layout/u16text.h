@@ -29,3 +29,6 @@ std::u16string utf8ToUtf16(const std::string& text);
 std::string utf16ToUtf8(const std::u16string& text);
 // Appends one code point in UTF-8.
 void appendUtf8(std::string& out, char32_t codePoint);
+// The code point of the text that starts at `units`, of which `available` units may be read, and in
+// `length` how many units it takes: 2 for a surrogate pair, else 1 (a lone surrogate stands for itself).
+char32_t decodeUtf16(const char16_t* units, size_t available, int* length);

@@ -43,16 +43,22 @@ void appendUtf8(std::string& out, char32_t c)
     }
 }
 
+char32_t decodeUtf16(const char16_t* units, size_t available, int* length)
+{
+    const char32_t c = units[0];
+    *length = 1;
+    if (c >= 0xD800 && c <= 0xDBFF && available > 1 && units[1] >= 0xDC00 && units[1] <= 0xDFFF) {
+        *length = 2;
+        return 0x10000 + ((c - 0xD800) << 10) + (units[1] - 0xDC00);
+    }
+    return c;
+}
+
 std::string utf16ToUtf8(const std::u16string& text)
 {
     std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        appendUtf8(out, c);
-    }
+    int length = 1;
+    for (size_t i = 0; i < text.size(); i += length)
+        appendUtf8(out, decodeUtf16(&text[i], text.size() - i, &length));
     return out;
 }

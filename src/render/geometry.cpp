@@ -153,6 +153,18 @@ KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, in
     return quad;
 }
 
+Rect quadBounds(const KeyQuad& quad)
+{
+    Rect box = {quad.corner[0].x, quad.corner[0].y, quad.corner[0].x, quad.corner[0].y};
+    for (const Point& c : quad.corner) {
+        box.left = std::min(box.left, c.x);
+        box.top = std::min(box.top, c.y);
+        box.right = std::max(box.right, c.x);
+        box.bottom = std::max(box.bottom, c.y);
+    }
+    return box;
+}
+
 int turnDirection(Point p, Point a, Point b)
 {
     const int64_t ax = int64_t{a.x} - b.x;
@@ -177,18 +189,9 @@ int quadContainsPoint(Point point, const KeyQuad& quad)
     // way round. The step is not diagonal, so that a quad collapsed onto a 45-degree line through
     // its box's corner never has the far point on its own line.
     Point far = HIT_FAR_POINT;
-    int32_t minX = quad.corner[0].x;
-    int32_t minY = quad.corner[0].y;
-    int32_t maxX = minX;
-    int32_t maxY = minY;
-    for (const Point& c : quad.corner) {
-        minX = std::min(minX, c.x);
-        minY = std::min(minY, c.y);
-        maxX = std::max(maxX, c.x);
-        maxY = std::max(maxY, c.y);
-    }
-    if (far.x >= minX && far.x <= maxX && far.y >= minY && far.y <= maxY)
-        far = vertex(int64_t{minX} - 1000, int64_t{minY} - 999);
+    const Rect box = quadBounds(quad);
+    if (far.x >= box.left && far.x <= box.right && far.y >= box.top && far.y <= box.bottom)
+        far = vertex(int64_t{box.left} - 1000, int64_t{box.top} - 999);
 
     int count = 0;
     for (int i = 0; i < 4; ++i) {

@@ -52,6 +52,9 @@ struct KeyQuad {
 
 constexpr Point HIT_FAR_POINT = {-1000, -1000};
 
+// The smallest upright rectangle that holds the four corners, as the corners' least and greatest x and
+// y (right and bottom included, unlike a half-open rectangle).
+Rect quadBounds(const KeyQuad& quad);
 // Corners for a centre in any coordinate system; offsets from the centre are truncated toward zero,
 // so the corners for a panel centre and a client centre are exact translations of each other.
 KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, int32_t angle);

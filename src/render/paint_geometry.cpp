@@ -123,17 +123,9 @@ KeyPaint computeKeyPaint(const KeyRecord& key)
     paint.center = at(int64_t{key.centerX} + windowOrigin.x, int64_t{key.centerY} + windowOrigin.y - captionHeight);
     paint.quad = computeKeyQuad(paint.center.x, paint.center.y, key.width, key.height, key.angle);
     const Point* c = paint.quad.corner;
-    if (key.angle == 0) {
-        paint.bounds = {c[0].x, c[0].y, c[2].x, c[2].y};
-    } else {
-        paint.bounds = {c[0].x, c[0].y, c[0].x, c[0].y};
-        for (int i = 1; i < 4; ++i) {
-            paint.bounds.left = std::min(paint.bounds.left, c[i].x);
-            paint.bounds.top = std::min(paint.bounds.top, c[i].y);
-            paint.bounds.right = std::max(paint.bounds.right, c[i].x);
-            paint.bounds.bottom = std::max(paint.bounds.bottom, c[i].y);
-        }
-    }
+    // An upright key's bounds are P0 and P2 as they stand, even where a negative size puts P2 above or
+    // left of P0.
+    paint.bounds = key.angle == 0 ? Rect{c[0].x, c[0].y, c[2].x, c[2].y} : quadBounds(paint.quad);
     paint.fill = keyFill(key.state);
     paint.largeFont = labelIsShort(key.label);
 

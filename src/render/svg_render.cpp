@@ -39,14 +39,11 @@ struct Writer {
     // surrogate pair cut apart) become U+FFFD, so the file stays well-formed whatever the keymap held.
     void label(const char16_t* units, int count)
     {
-        for (int i = 0; i < count; ++i) {
-            char32_t c = units[i];
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-                ++i;
-            } else if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) {
+        int length = 1;
+        for (int i = 0; i < count; i += length) {
+            char32_t c = decodeUtf16(&units[i], static_cast<size_t>(count - i), &length);
+            if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF)
                 c = 0xFFFD;
-            }
             switch (c) {
             case '&': text("&amp;"); break;
             case '<': text("&lt;"); break;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "fake/case_name.h"
+#include "support/case_name.h"
 #include "app/keymap_path.h"
 #include "layout/u16text.h"
 

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "fake/fake_platform.h"
-#include "fake/test_keys.h"
+#include "support/test_keys.h"
 #include "input/input.h"
 #include "layout/default_layout.h"
 #include "layout/u16text.h"

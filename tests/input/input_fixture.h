@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fake/case_name.h"
+#include "support/case_name.h"
 #include "layout/keytable.h"
 
 // One key of a custom table; a Normal key sends `vk` in both layers unless given an fnVk.

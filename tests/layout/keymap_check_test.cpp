@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fake/fake_platform.h"
-#include "fake/tool_run.h"
+#include "support/tool_run.h"
 #include "input/input.h"
 #include "layout/default_layout.h"
 #include "layout/keymap.h"

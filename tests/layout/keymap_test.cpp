@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "fake/case_name.h"
+#include "support/case_name.h"
 #include "fake/fake_platform.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "fake/case_name.h"
+#include "support/case_name.h"
 #include "fake/fake_platform.h"
-#include "fake/tool_run.h"
+#include "support/tool_run.h"
 #include "keymap-tool/keymap_tool.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "fake/case_name.h"
-#include "fake/test_keys.h"
+#include "support/case_name.h"
+#include "support/test_keys.h"
 #include "render/geometry.h"
 #include "state.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "fake/test_keys.h"
+#include "support/test_keys.h"
 #include "layout/default_layout.h"
 #include "render/geometry.h"
 #include "render/svg_render.h"

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "fake/case_name.h"
-#include "fake/test_keys.h"
+#include "support/case_name.h"
+#include "support/test_keys.h"
 #include "layout/default_layout.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"

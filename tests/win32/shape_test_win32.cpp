@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fake/case_name.h"
+#include "support/case_name.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
 #include "render/render_win32.h"
