@@ -139,30 +139,13 @@ int hit(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
     return 0;
 }
 
-// Opens the output for writing in binary, so that the file is the same on every platform; "-" is
-// the standard output.
-std::FILE* openOutput(const std::u16string& path, std::FILE* out)
-{
-    if (path == u"-")
-        return out;
-#ifdef _WIN32
-    return _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"wb");
-#else
-    return std::fopen(utf16ToUtf8(path).c_str(), "wb");
-#endif
-}
-
 // Writes `bytes` to `path` ("-" for the standard output); 0, or 2 with a message when it fails.
 int writeOutput(const std::u16string& path, const std::string& bytes, std::FILE* out, std::FILE* err)
 {
-    std::FILE* target = openOutput(path, out);
-    if (!target) {
-        std::fprintf(err, "plumtide-keymap: cannot write %s\n", utf16ToUtf8(path).c_str());
-        return 2;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), target) == bytes.size();
-    const bool closed = target == out ? std::fflush(out) == 0 : std::fclose(target) == 0;
-    if (!written || !closed) {
+    const bool written = path == u"-" ? std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() &&
+                                            std::fflush(out) == 0
+                                      : platformWriteFile(path.c_str(), bytes.data(), bytes.size());
+    if (!written) {
         std::fprintf(err, "plumtide-keymap: cannot write %s\n", utf16ToUtf8(path).c_str());
         return 2;
     }

@@ -22,6 +22,15 @@ void platformCloseFile(PlatformFile* file)
     std::fclose(reinterpret_cast<std::FILE*>(file));
 }
 
+bool platformWriteFile(const char16_t* path, const void* data, size_t size)
+{
+    std::FILE* file = std::fopen(utf16ToUtf8(path).c_str(), "wb");
+    if (!file)
+        return false;
+    const bool whole = std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && whole;
+}
+
 void platformShowOutOfMemory()
 {
     std::fputs("out of memory\n", stderr);

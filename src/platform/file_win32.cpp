@@ -25,6 +25,18 @@ void platformCloseFile(PlatformFile* file)
     CloseHandle(reinterpret_cast<HANDLE>(file));
 }
 
+bool platformWriteFile(const char16_t* path, const void* data, size_t size)
+{
+    HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool whole = size <= MAXDWORD && WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) &&
+                       written == size;
+    return CloseHandle(file) && whole;
+}
+
 void platformShowOutOfMemory()
 {
     MessageBoxW(nullptr, L"メモリが不足しています", nullptr, MB_OK);

@@ -27,6 +27,9 @@ PlatformFile* platformOpenFile(const char16_t* path);
 // Reads up to capacity bytes; false on a read error.
 bool platformReadFile(PlatformFile* file, void* buffer, size_t capacity, size_t* bytesRead);
 void platformCloseFile(PlatformFile* file);
+// Creates or replaces the file at `path` with `size` bytes; false when it cannot be written whole.
+// For the tools: the keyboard itself writes no files.
+bool platformWriteFile(const char16_t* path, const void* data, size_t size);
 
 // --- Messages ----------------------------------------------------------------------------------
 // The only message the program ever shows: "out of memory", with no owner window.

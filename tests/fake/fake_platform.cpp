@@ -265,6 +265,16 @@ bool platformReadFile(PlatformFile* handle, void* buffer, size_t capacity, size_
     return true;
 }
 
+bool platformWriteFile(const char16_t* path, const void* data, size_t size)
+{
+    // Written to the real file system, where a test reads what a tool wrote.
+    std::FILE* file = std::fopen(utf16ToUtf8(path).c_str(), "wb");
+    if (!file)
+        return false;
+    const bool whole = std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && whole;
+}
+
 void platformCloseFile(PlatformFile* handle)
 {
     --state.openFiles;
