@@ -42,9 +42,9 @@ std::string keyLine(int index, Turning turning)
         label += "xy";
     char line[160];
     std::snprintf(line, sizeof line, "@%c,%d,%d,%d,%d,%d,%s,%c,F%d,%s,%s\r\n", column == 0 ? 'F' : 'N',
-                  CELL_WIDTH / 2 + column * CELL_WIDTH, CELL_HEIGHT / 2 + row * CELL_HEIGHT, KEY_WIDTH,
-                  KEY_HEIGHT, angleOf(column, turning), label.c_str(), lower, 1 + index % 24,
-                  NAMES[index % std::size(NAMES)], NAMES[(index + 1) % std::size(NAMES)]);
+                  CELL_WIDTH / 2 + column * CELL_WIDTH, CELL_HEIGHT / 2 + row * CELL_HEIGHT, KEY_WIDTH, KEY_HEIGHT,
+                  angleOf(column, turning), label.c_str(), lower, 1 + index % 24, NAMES[index % std::size(NAMES)],
+                  NAMES[(index + 1) % std::size(NAMES)]);
     return line;
 }
 

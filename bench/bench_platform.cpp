@@ -11,9 +11,9 @@
 namespace {
 
 struct BenchPlatform {
-    std::string file;   // the bytes every path opens to
-    size_t fileOffset;  // what has been read of it
-    uint32_t clock;     // milliseconds; every reading moves it on, so no two presses are quick
+    std::string file;    // the bytes every path opens to
+    size_t fileOffset;   // what has been read of it
+    uint32_t clock;      // milliseconds; every reading moves it on, so no two presses are quick
     unsigned long calls; // every call, so that none does nothing at all
 };
 

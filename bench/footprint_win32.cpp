@@ -188,8 +188,8 @@ bool underWine()
 std::string readWholeFile(const std::wstring& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return bytes;
     char buffer[4096];
@@ -262,9 +262,10 @@ double processorMs(const Program& program)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: plumtide_footprint PLUMTIDE.EXE MINIMAL.EXE\n"
-                             "  PLUMTIDE_BENCH_STARTS        start-ups of each program (default %d)\n"
-                             "  PLUMTIDE_BENCH_IDLE_SECONDS  the idle period (default %d)\n",
+        std::fprintf(stderr,
+                     "usage: plumtide_footprint PLUMTIDE.EXE MINIMAL.EXE\n"
+                     "  PLUMTIDE_BENCH_STARTS        start-ups of each program (default %d)\n"
+                     "  PLUMTIDE_BENCH_IDLE_SECONDS  the idle period (default %d)\n",
                      DEFAULT_STARTS, DEFAULT_IDLE_SECONDS);
         return 2;
     }

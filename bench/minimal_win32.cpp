@@ -13,8 +13,7 @@ constexpr BYTE ALPHA = 128;
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 0;
+    case WM_ERASEBKGND: return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
@@ -26,11 +25,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         EndPaint(window, &paint);
         return 0;
     }
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -46,9 +42,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     windowClass.lpszClassName = CLASS_NAME;
     RegisterClassExW(&windowClass);
 
-    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, CLASS_NAME,
-                                  L"Plumtide minimal", WS_POPUP, 0, 0, WIDTH, HEIGHT, nullptr, nullptr, instance,
-                                  nullptr);
+    HWND window =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, CLASS_NAME,
+                        L"Plumtide minimal", WS_POPUP, 0, 0, WIDTH, HEIGHT, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
     SetLayeredWindowAttributes(window, 0, ALPHA, LWA_ALPHA);

@@ -30,8 +30,7 @@ int windowPaints = 0;
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 0;
+    case WM_ERASEBKGND: return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
@@ -40,8 +39,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         ++windowPaints;
         return 0;
     }
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -56,9 +54,8 @@ HWND createKeyboardWindow()
     windowClass.lpszClassName = WINDOW_CLASS;
     RegisterClassExW(&windowClass);
     HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, WINDOW_CLASS,
-                                  L"Plumtide paint bench", WS_POPUP, -windowOrigin.x, -windowOrigin.y,
-                                  windowSize.width, windowSize.height, nullptr, nullptr, windowClass.hInstance,
-                                  nullptr);
+                                  L"Plumtide paint bench", WS_POPUP, -windowOrigin.x, -windowOrigin.y, windowSize.width,
+                                  windowSize.height, nullptr, nullptr, windowClass.hInstance, nullptr);
     SetLayeredWindowAttributes(window, 0, 128, LWA_ALPHA);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     UpdateWindow(window);

@@ -1,7 +1,7 @@
 # The Debian packages the build, the tests and the keyboard under Wine need; sourced by tools/test and tools/run.
 
 PLUMTIDE_PACKAGES=(
-    cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev python3
+    cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest libbenchmark-dev python3
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
     wine wine64 xvfb xauth xdotool imagemagick x11-utils
 )

@@ -14,7 +14,8 @@ using CommandGroup = WORD[GROUP_SIZE];
 
 // The transparency group in menu order, with the alpha of each item; "50%" is 127 although the panel
 // starts at 128.
-constexpr CommandGroup ALPHA_GROUP = {IDM_ALPHA_10, IDM_ALPHA_20, IDM_ALPHA_30, IDM_ALPHA_50, IDM_ALPHA_80, IDM_ALPHA_100};
+constexpr CommandGroup ALPHA_GROUP = {IDM_ALPHA_10, IDM_ALPHA_20, IDM_ALPHA_30,
+                                      IDM_ALPHA_50, IDM_ALPHA_80, IDM_ALPHA_100};
 constexpr BYTE ALPHA_VALUES[GROUP_SIZE] = {25, 51, 76, 127, 204, 255};
 constexpr CommandGroup STYLE_GROUP = {IDM_STYLE_1, IDM_STYLE_2, IDM_STYLE_3, IDM_STYLE_4, IDM_STYLE_5, IDM_STYLE_6};
 
@@ -52,16 +53,14 @@ void toggleVisible(HWND window)
 INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
+    case WM_INITDIALOG: return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return FALSE;
 }

@@ -75,8 +75,8 @@ bool initialiseApp(HINSTANCE instance)
     loadKeys();
 
     app.window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, app.className,
-                                 app.windowTitle, WS_POPUP, 0, 0, windowSize.width, windowSize.height, nullptr,
-                                 nullptr, instance, nullptr);
+                                 app.windowTitle, WS_POPUP, 0, 0, windowSize.width, windowSize.height, nullptr, nullptr,
+                                 instance, nullptr);
     if (!app.window)
         return false;
 
@@ -103,8 +103,8 @@ int runMessageLoop()
 {
     MSG message;
     for (;;) {
-        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &app.singleInstanceEvent, INFINITE, QS_ALLINPUT,
-                                                       MWMO_INPUTAVAILABLE);
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(1, &app.singleInstanceEvent, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_OBJECT_0)
             showPanel(app.window);
         else if (woke == WAIT_FAILED)

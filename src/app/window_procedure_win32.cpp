@@ -24,10 +24,16 @@ constexpr DWORD TABLET_GESTURES_OFF = 0x00000001    // press and hold
 constexpr wchar_t TABLET_PROPERTY[] = L"MicrosoftTabletPenServiceProperty";
 
 // Touch and pen feedback visuals (Windows 8 and later).
-constexpr DWORD FEEDBACK_KINDS_OFF[] = {1 /* touch contact */, 2 /* pen barrel */, 3 /* pen tap */,
-                                        4 /* pen double tap */, 5 /* pen press and hold */,
-                                        6 /* pen right tap */, 7 /* touch tap */, 8 /* touch double tap */,
-                                        9 /* touch press and hold */, 10 /* touch right tap */,
+constexpr DWORD FEEDBACK_KINDS_OFF[] = {1 /* touch contact */,
+                                        2 /* pen barrel */,
+                                        3 /* pen tap */,
+                                        4 /* pen double tap */,
+                                        5 /* pen press and hold */,
+                                        6 /* pen right tap */,
+                                        7 /* touch tap */,
+                                        8 /* touch double tap */,
+                                        9 /* touch press and hold */,
+                                        10 /* touch right tap */,
                                         11 /* press and tap */};
 
 PlatformWindow* platformWindow(HWND window)
@@ -127,49 +133,26 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     auto x = static_cast<int32_t>(LOWORD(lParam));
     auto y = static_cast<int32_t>(HIWORD(lParam));
     switch (message) {
-    case WM_CREATE:
-        onCreate(window);
-        return 0;
-    case WM_ERASEBKGND:
-        return 0;
-    case WM_PAINT:
-        onPaint(window);
-        return 0;
-    case WM_COMMAND:
-        return onCommand(window, message, wParam, lParam);
-    case WM_TIMER:
-        onWindowTimer(platformWindow(window), static_cast<uint32_t>(wParam));
-        return 0;
-    case WM_LBUTTONDOWN:
-        handlePointerPress(platformWindow(window), x, y);
-        return 0;
-    case WM_LBUTTONUP:
-        handlePointerRelease(platformWindow(window), x, y);
-        return 0;
-    case WM_CAPTURECHANGED:
-        handlePointerCaptureLost(platformWindow(window));
-        return 0;
-    case WM_RBUTTONDOWN:
-        showPopupMenu(window);
-        return 0;
-    case WM_TRAY_ICON:
-        onTrayIcon(window, lParam);
-        return 0;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_TABLET_QUERY_GESTURES:
-        return TABLET_GESTURES_OFF;
-    case WM_DESTROY:
-        onDestroy(window);
-        return 0;
+    case WM_CREATE: onCreate(window); return 0;
+    case WM_ERASEBKGND: return 0;
+    case WM_PAINT: onPaint(window); return 0;
+    case WM_COMMAND: return onCommand(window, message, wParam, lParam);
+    case WM_TIMER: onWindowTimer(platformWindow(window), static_cast<uint32_t>(wParam)); return 0;
+    case WM_LBUTTONDOWN: handlePointerPress(platformWindow(window), x, y); return 0;
+    case WM_LBUTTONUP: handlePointerRelease(platformWindow(window), x, y); return 0;
+    case WM_CAPTURECHANGED: handlePointerCaptureLost(platformWindow(window)); return 0;
+    case WM_RBUTTONDOWN: showPopupMenu(window); return 0;
+    case WM_TRAY_ICON: onTrayIcon(window, lParam); return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_TABLET_QUERY_GESTURES: return TABLET_GESTURES_OFF;
+    case WM_DESTROY: onDestroy(window); return 0;
     case WM_ENDSESSION:
         // The system ends the process without destroying the window: what the panel holds down
         // must go up now, or it stays held for whatever runs next.
         if (wParam)
             releaseEverything(platformWindow(window));
         return 0;
-    default:
-        break;
+    default: break;
     }
     if (message == app.taskbarCreated && message != 0) {
         addTrayIcon();

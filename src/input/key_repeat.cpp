@@ -26,8 +26,7 @@ void startKeyRepeat(PlatformWindow* window, int keyIndex, uint8_t virtualKey, ui
 {
     stopKeyRepeat(window);
     const KeyboardRepeatSettings settings = platformKeyboardRepeatSettings();
-    keyRepeat = {keyIndex, virtualKey, now, keyRepeatDelayMs(settings.delay), keyRepeatPeriodMs(settings.speed),
-                 false};
+    keyRepeat = {keyIndex, virtualKey, now, keyRepeatDelayMs(settings.delay), keyRepeatPeriodMs(settings.speed), false};
     platformStartTimer(window, KEY_REPEAT_TIMER_ID, keyRepeat.delayMs);
 }
 

@@ -1,9 +1,9 @@
-// Keystroke injection: the one place the program produces keyboard input, what each key holds down, and the bulk release of latched modifiers.
+// Keystroke injection: the one place the program produces keyboard input, what each key holds down, and the bulk
+// release of latched modifiers.
 #include "input/input.h"
 #include "layout/keytable.h"
 #include "layout/vkeynames.h"
 #include "state.h"
-
 
 void sendKeyEvent(uint8_t virtualKey, bool up)
 {

@@ -21,16 +21,13 @@ void startSlide(PlatformWindow* window, SlideDirection direction)
 bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y)
 {
     switch (tabAreaAt(x, y)) {
-    case TabArea::Show:
-        startSlide(window, SlideDirection::Show);
-        return true;
+    case TabArea::Show: startSlide(window, SlideDirection::Show); return true;
     case TabArea::Hide:
         startSlide(window, SlideDirection::Hide);
         // The panel is about to leave the screen: no modifier may stay held behind it.
         releaseAllLatchingKeys();
         return true;
-    case TabArea::None:
-        break;
+    case TabArea::None: break;
     }
     return false;
 }

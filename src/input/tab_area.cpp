@@ -23,8 +23,7 @@ bool findTab(TabPlace& place)
     case DockSide::Left: // tab right of the panel
         place = {false, +1, PANEL_WIDTH, tw, th, quarterWidth};
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -20,8 +20,9 @@
 
 namespace {
 
-const char* const FIELD_NAMES[] = {"kind",   "x",      "y",     "width",          "height",    "angle",
-                                   "legend", "shifted legend", "Fn legend", "virtual key", "Fn virtual key"};
+const char* const FIELD_NAMES[] = {
+    "kind",           "x",         "y",           "width",         "height", "angle", "legend",
+    "shifted legend", "Fn legend", "virtual key", "Fn virtual key"};
 
 struct Finding {
     size_t line;
@@ -110,8 +111,7 @@ std::string abandonMessage(const KeymapNoteInfo& info)
 {
     std::string where = format("key line abandoned at field %d (%s): ", info.field, FIELD_NAMES[info.field]);
     switch (info.reason) {
-    case AbandonReason::NoComma:
-        return where + "no comma ends it, so the key is not added";
+    case AbandonReason::NoComma: return where + "no comma ends it, so the key is not added";
     case AbandonReason::TrailingText:
         return where + "text after the number (or no number at all), so the key is not added";
     case AbandonReason::NoNameTerminator:
@@ -127,10 +127,8 @@ std::string noteMessage(const KeymapNoteInfo& info)
 {
     const char* field = info.field >= 0 && info.field <= 10 ? FIELD_NAMES[info.field] : "field";
     switch (info.note) {
-    case KeymapNote::KeyAdded:
-        return {};
-    case KeymapNote::KeyLineAbandoned:
-        return abandonMessage(info);
+    case KeymapNote::KeyAdded: return {};
+    case KeymapNote::KeyLineAbandoned: return abandonMessage(info);
     case KeymapNote::UnknownKindLetter:
         return "kind \"@" + text(info.text) + "\" is neither N nor F: the key keeps the kind its record already had";
     case KeymapNote::LabelCut:
@@ -149,12 +147,10 @@ std::string noteMessage(const KeymapNoteInfo& info)
             message += format(" (did you mean \"%s\"?)", text(nearest).c_str());
         return message;
     }
-    case KeymapNote::KeyLimitReached:
-        return "more than 255 keys: this key line and every later one are ignored";
+    case KeymapNote::KeyLimitReached: return "more than 255 keys: this key line and every later one are ignored";
     case KeymapNote::DockSideIgnored:
         return format("dock side %d is not 0 (none) to 4 (left) and is ignored", info.value);
-    case KeymapNote::PanelValueSet:
-        return {};
+    case KeymapNote::PanelValueSet: return {};
     }
     return {};
 }
@@ -199,7 +195,8 @@ void checkEncoding(const std::vector<unsigned char>& bytes, bool longer, CheckSt
                                          "convert)"});
     }
     if (bytes.size() % 2 != 0 && !longer)
-        state.findings.push_back({1, "the file has an odd number of bytes; its last byte is read as a unit of its own"});
+        state.findings.push_back(
+            {1, "the file has an odd number of bytes; its last byte is read as a unit of its own"});
     if (longer)
         state.findings.push_back({1, format("the file is longer than %d bytes; everything after them is ignored",
                                             static_cast<int>(KEYMAP_READ_LIMIT))});
@@ -216,7 +213,11 @@ std::string keyName(int index)
 // row steps over a taken run at once.
 class TakenPixels {
 public:
-    TakenPixels() : links_(new uint16_t[SIZE]) { std::memset(links_.get(), 0, SIZE * sizeof(uint16_t)); }
+    TakenPixels()
+        : links_(new uint16_t[SIZE])
+    {
+        std::memset(links_.get(), 0, SIZE * sizeof(uint16_t));
+    }
 
     // The first pixel of row y at or right of x that is not taken; PANEL_WIDTH when there is none.
     int firstFree(int y, int x)
@@ -291,8 +292,7 @@ void checkGeometry(CheckState& state)
             state.findings.push_back({line, keyName(i) + " reaches off the 1024x600 panel"});
         if (key.angle != 0 && box.left <= HIT_FAR_POINT.x && HIT_FAR_POINT.x <= box.right &&
             box.top <= HIT_FAR_POINT.y && HIT_FAR_POINT.y <= box.bottom)
-            state.findings.push_back(
-                {line, keyName(i) + " is turned around the hit test's far point (-1000, -1000)"});
+            state.findings.push_back({line, keyName(i) + " is turned around the hit test's far point (-1000, -1000)"});
 
         bool reachable = false;
         const int top = std::max(box.top, 0);

@@ -142,9 +142,9 @@ int hit(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
 // Writes `bytes` to `path` ("-" for the standard output); 0, or 2 with a message when it fails.
 int writeOutput(const std::u16string& path, const std::string& bytes, std::FILE* out, std::FILE* err)
 {
-    const bool written = path == u"-" ? std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() &&
-                                            std::fflush(out) == 0
-                                      : platformWriteFile(path.c_str(), bytes.data(), bytes.size());
+    const bool written = path == u"-"
+                             ? std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0
+                             : platformWriteFile(path.c_str(), bytes.data(), bytes.size());
     if (!written) {
         std::fprintf(err, "plumtide-keymap: cannot write %s\n", utf16ToUtf8(path).c_str());
         return 2;

@@ -12,6 +12,8 @@ constexpr KeyKind F = KeyKind::Latching;
 
 // Keys 60 and 61 ("[" and "]") lie exactly under keys 18 and 19 ("T" and "Y"): drawn beneath them and
 // never reachable by touch. Their order in the table is part of the layout.
+// The table keeps its rows as they are read.
+// clang-format off
 const KeyRecord DefaultLayout[DEFAULT_LAYOUT_KEYS] = {
     {N, 78, 88, 70, 86, 0, u"Esc", u"", u"", 0x1B, 0x1B, KeyState::Up, {}}, // 0 VK_ESCAPE
     {N, 152, 88, 70, 86, 0, u"1", u"!", u"F1", 0x31, 0x70, KeyState::Up, {}}, // 1 VK_1 / VK_F1
@@ -80,6 +82,7 @@ const KeyRecord DefaultLayout[DEFAULT_LAYOUT_KEYS] = {
     {N, 892, 538, 70, 86, 0, u"\u2193", u"", u"PgDn", 0x28, 0x22, KeyState::Up, {}}, // 64 VK_DOWN / VK_NEXT
     {N, 966, 538, 70, 86, 0, u"\u2192", u"", u"End", 0x27, 0x23, KeyState::Up, {}}, // 65 VK_RIGHT / VK_END
 };
+// clang-format on
 
 void installDefaultLayout(KeyTable& table)
 {

@@ -41,8 +41,8 @@ struct LineContext {
     bool endedByLineFeed;
 };
 
-void tell(const LineContext& context, KeymapNote note, int field, int32_t value = 0,
-          const char16_t* text = nullptr, AbandonReason reason = AbandonReason::NoComma)
+void tell(const LineContext& context, KeymapNote note, int field, int32_t value = 0, const char16_t* text = nullptr,
+          AbandonReason reason = AbandonReason::NoComma)
 {
     if (context.observer)
         context.observer->note(context.observer->context,

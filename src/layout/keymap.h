@@ -16,8 +16,8 @@ int32_t convertNumber(const char16_t* text, const char16_t** end, bool* saturate
 
 // What the parser passes over in silence, told to an observer (the keymap checker) as it happens.
 enum class KeymapNote {
-    KeyAdded,         // `field` is the index of the key the line added
-    KeyLineAbandoned, // `field` is where the line stopped; `reason` why; the key was not added
+    KeyAdded,          // `field` is the index of the key the line added
+    KeyLineAbandoned,  // `field` is where the line stopped; `reason` why; the key was not added
     UnknownKindLetter, // `text` is the kind field after "@"
     LabelCut,          // `field` 6 to 8; `text` is the whole field
     NumberWrapped,     // `field` 1 to 5; `value` is the converted number, stored as its low 16 bits
@@ -40,8 +40,8 @@ struct KeymapNoteInfo {
     int field;   // 0 kind, 1 to 5 numbers, 6 to 8 legends, 9 and 10 names; panel fields 1 to 5
     AbandonReason reason;
     int32_t value;
-    const char16_t* text;      // NUL-terminated, valid during the call only
-    bool lineEndedByLineFeed;  // for an abandoned line: a line feed ended it, not the data or a NUL
+    const char16_t* text;     // NUL-terminated, valid during the call only
+    bool lineEndedByLineFeed; // for an abandoned line: a line feed ended it, not the data or a NUL
 };
 
 struct KeymapObserver {

@@ -3,6 +3,8 @@
 
 #include "layout/u16text.h"
 
+// The table keeps its rows as they are read.
+// clang-format off
 const VirtualKeyName VirtualKeyNameTable[VIRTUAL_KEY_NAME_ROWS] = {
     {u"VK_LBUTTON", 0x01}, {u"VK_RBUTTON", 0x02}, {u"VK_CANCEL", 0x03}, {u"VK_MBUTTON", 0x04},
     {u"VK_XBUTTON1", 0x05}, {u"VK_XBUTTON2", 0x06}, {u"VK_BACK", 0x08}, {u"VK_TAB", 0x09},
@@ -49,6 +51,7 @@ const VirtualKeyName VirtualKeyNameTable[VIRTUAL_KEY_NAME_ROWS] = {
     {u"VK_NONAME", 0xFC}, {u"VK_PA1", 0xFD}, {u"VK_OEM_CLEAR", 0xFE}, {u"VK_INDICATOR", 0x3A},
     {u"VK_FN", 0x3B}, {u"VK_EXIT", 0xFF},
 };
+// clang-format on
 
 uint8_t findVirtualKey(const char16_t* name)
 {

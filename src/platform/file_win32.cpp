@@ -32,8 +32,8 @@ bool platformWriteFile(const char16_t* path, const void* data, size_t size)
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    const bool whole = size <= MAXDWORD && WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) &&
-                       written == size;
+    const bool whole =
+        size <= MAXDWORD && WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
     return CloseHandle(file) && whole;
 }
 

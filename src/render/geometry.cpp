@@ -62,18 +62,18 @@ PanelShape computePanelShape(const PanelLayout& layout, int32_t caption)
     case DockSide::Top:
         shape.size = {wrap32(pw), wrap32(ch + ph + th)};
         shape.origin = vertex(0, ch);
-        setVertices(shape, {vertex(0, ch), vertex(pw, ch), vertex(pw, ch + ph), vertex(o + tw, ch + ph),
-                            vertex(o + tw, ch + ph + th - b), vertex(o + tw - b, ch + ph + th),
-                            vertex(o + b, ch + ph + th), vertex(o, ch + ph + th - b), vertex(o, ch + ph),
-                            vertex(0, ch + ph), vertex(0, ch)});
+        setVertices(shape,
+                    {vertex(0, ch), vertex(pw, ch), vertex(pw, ch + ph), vertex(o + tw, ch + ph),
+                     vertex(o + tw, ch + ph + th - b), vertex(o + tw - b, ch + ph + th), vertex(o + b, ch + ph + th),
+                     vertex(o, ch + ph + th - b), vertex(o, ch + ph), vertex(0, ch + ph), vertex(0, ch)});
         break;
     case DockSide::Bottom:
         shape.size = {wrap32(pw), wrap32(ch + th + ph)};
         shape.origin = vertex(0, ch + th);
-        setVertices(shape, {vertex(0, ch + th), vertex(o, ch + th), vertex(o, ch + b), vertex(o + b, ch),
-                            vertex(o + tw - b, ch), vertex(o + tw, ch + b), vertex(o + tw, ch + th),
-                            vertex(pw, ch + th), vertex(pw, ch + th + ph), vertex(0, ch + th + ph),
-                            vertex(0, ch + th)});
+        setVertices(shape,
+                    {vertex(0, ch + th), vertex(o, ch + th), vertex(o, ch + b), vertex(o + b, ch),
+                     vertex(o + tw - b, ch), vertex(o + tw, ch + b), vertex(o + tw, ch + th), vertex(pw, ch + th),
+                     vertex(pw, ch + th + ph), vertex(0, ch + th + ph), vertex(0, ch + th)});
         break;
     case DockSide::Right:
         shape.size = {wrap32(tw + pw), wrap32(ch + ph)};
@@ -85,14 +85,12 @@ PanelShape computePanelShape(const PanelLayout& layout, int32_t caption)
     case DockSide::Left:
         shape.size = {wrap32(tw + pw), wrap32(ch + ph)};
         shape.origin = vertex(0, ch);
-        setVertices(shape, {vertex(0, ch), vertex(pw, ch), vertex(pw, ch + o), vertex(tw + pw - b, ch + o),
-                            vertex(tw + pw, ch + o + b), vertex(tw + pw, ch + o + th - b),
-                            vertex(tw + pw - b, ch + o + th), vertex(pw, ch + o + th), vertex(pw, ch + ph),
-                            vertex(0, ch + ph), vertex(0, ch)});
+        setVertices(shape,
+                    {vertex(0, ch), vertex(pw, ch), vertex(pw, ch + o), vertex(tw + pw - b, ch + o),
+                     vertex(tw + pw, ch + o + b), vertex(tw + pw, ch + o + th - b), vertex(tw + pw - b, ch + o + th),
+                     vertex(pw, ch + o + th), vertex(pw, ch + ph), vertex(0, ch + ph), vertex(0, ch)});
         break;
-    default:
-        shape.valid = false;
-        break;
+    default: shape.valid = false; break;
     }
     return shape;
 }

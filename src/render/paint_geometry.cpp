@@ -31,16 +31,11 @@ Rect tabBox(const PanelLayout& layout)
     const int64_t ph = PANEL_HEIGHT;
     const int64_t pw = PANEL_WIDTH;
     switch (layout.dockSide) {
-    case DockSide::Top:
-        return box(o, ph - h, o + w - 1, ph - 1 + h);
-    case DockSide::Bottom:
-        return box(o, 0, o + w - 1, 2 * h - 1);
-    case DockSide::Right:
-        return box(0, o, 2 * w - 1, o + h - 1);
-    case DockSide::Left:
-        return box(pw - w, o, pw - 1 + w, o + h - 1);
-    default:
-        return box(0, 0, w, h);
+    case DockSide::Top: return box(o, ph - h, o + w - 1, ph - 1 + h);
+    case DockSide::Bottom: return box(o, 0, o + w - 1, 2 * h - 1);
+    case DockSide::Right: return box(0, o, 2 * w - 1, o + h - 1);
+    case DockSide::Left: return box(pw - w, o, pw - 1 + w, o + h - 1);
+    default: return box(0, 0, w, h);
     }
 }
 
@@ -80,8 +75,7 @@ TabShape computeTabShape(const PanelLayout& layout)
         tab.arrowCount = TAB_ARROWS;
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return tab;
 }
@@ -108,12 +102,9 @@ int labelUnits(const char16_t* label)
 KeyFill keyFill(KeyState state)
 {
     switch (state) {
-    case KeyState::Down:
-        return KeyFill::Down;
-    case KeyState::Locked:
-        return KeyFill::Locked;
-    default:
-        return KeyFill::Face;
+    case KeyState::Down: return KeyFill::Down;
+    case KeyState::Locked: return KeyFill::Locked;
+    default: return KeyFill::Face;
     }
 }
 

@@ -72,12 +72,9 @@ void drawPolygon(HDC dc, const Point (&points)[N])
 HBRUSH fillBrush(KeyFill fill)
 {
     switch (fill) {
-    case KeyFill::Down:
-        return palette.downBrush;
-    case KeyFill::Locked:
-        return palette.lockedBrush;
-    default:
-        return palette.faceBrush;
+    case KeyFill::Down: return palette.downBrush;
+    case KeyFill::Locked: return palette.lockedBrush;
+    default: return palette.faceBrush;
     }
 }
 

@@ -75,12 +75,9 @@ struct Writer {
 ColorRef fillColor(KeyFill fill, const PaletteColors& colors)
 {
     switch (fill) {
-    case KeyFill::Down:
-        return colors.downColor;
-    case KeyFill::Locked:
-        return colors.lockedColor;
-    default:
-        return colors.faceColor;
+    case KeyFill::Down: return colors.downColor;
+    case KeyFill::Locked: return colors.lockedColor;
+    default: return colors.faceColor;
     }
 }
 

@@ -27,6 +27,7 @@ TEST_P(KeymapPath, SitsBesideTheProgram)
 
 const std::u16string longFolder = u"C:\\" + std::u16string(240, u'a') + u"\\";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeymapPath,
     testing::Values(PathCase{"folder", u"C:\\Program Files\\Plumtide\\plumtide.exe",
@@ -36,6 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PathCase{"cutAtTheBufferEnd", longFolder + u"plumtide.exe",
                              (longFolder + u"default.keymap").substr(0, PATH_UNITS - 1)}),
     CaseName());
+// clang-format on
 
 TEST(KeymapPathLimits, BufferWithoutTerminatorIsLeftUnchanged)
 {

@@ -133,8 +133,8 @@ FocusWindow::FocusWindow()
     RegisterClassW(&windowClass);
     // Below the panel, in the built-in layout's empty cells under the space bar, left of the dock tab:
     // under Wine a window beneath the panel can paint over it, so it must cover no key the tests look at.
-    window_ = CreateWindowExW(0, FOCUS_CLASS, L"Plumtide test window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 496,
-                              370, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    window_ = CreateWindowExW(0, FOCUS_CLASS, L"Plumtide test window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 496, 370,
+                              100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     takeFocus();
 }
@@ -183,8 +183,7 @@ LRESULT CALLBACK FocusWindow::procedure(HWND window, UINT message, WPARAM wParam
                 self->text_ += static_cast<wchar_t>(wParam);
             }
             return 0;
-        default:
-            break;
+        default: break;
         }
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -226,8 +225,7 @@ bool Keyboard::start(const std::wstring& workingDirectory)
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDirectory.empty() ? folder_.c_str() : workingDirectory.c_str(), &startup,
-                        &process_))
+                        workingDirectory.empty() ? folder_.c_str() : workingDirectory.c_str(), &startup, &process_))
         return false;
     return waitUntil([this] {
         window_ = findWindowOf(process_.dwProcessId, L"PLUMTIDE", L"Plumtide");

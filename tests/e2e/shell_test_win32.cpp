@@ -76,7 +76,8 @@ TEST_F(Shell, ShowsTheBuiltInPanelDockedAtTheTopWithoutTakingTheFocus)
     ASSERT_TRUE(keyboard.start());
     HWND window = keyboard.window();
     LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-    for (LONG_PTR style : std::initializer_list<LONG_PTR>{WS_EX_TOPMOST, WS_EX_TOOLWINDOW, WS_EX_LAYERED, WS_EX_NOACTIVATE})
+    for (LONG_PTR style :
+         std::initializer_list<LONG_PTR>{WS_EX_TOPMOST, WS_EX_TOOLWINDOW, WS_EX_LAYERED, WS_EX_NOACTIVATE})
         EXPECT_EQ(exStyle & style, style) << std::hex << style;
     EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_THICKFRAME), WS_POPUP);
 

@@ -191,10 +191,10 @@ TEST_F(Typing, TypesHelloWorld)
         const char16_t* label;
         UINT vk;
         bool shifted;
-    } strokes[] = {{u"H", 'H', true},  {u"E", 'E', false}, {u"L", 'L', false}, {u"L", 'L', false},
-                   {u"O", 'O', false}, {u",", VK_OEM_COMMA, false}, {u" ", VK_SPACE, false},
-                   {u"W", 'W', true},  {u"O", 'O', false}, {u"R", 'R', false}, {u"L", 'L', false},
-                   {u"D", 'D', false}, {u"1", '1', true}};
+    } strokes[] = {{u"H", 'H', true},  {u"E", 'E', false},          {u"L", 'L', false},      {u"L", 'L', false},
+                   {u"O", 'O', false}, {u",", VK_OEM_COMMA, false}, {u" ", VK_SPACE, false}, {u"W", 'W', true},
+                   {u"O", 'O', false}, {u"R", 'R', false},          {u"L", 'L', false},      {u"D", 'D', false},
+                   {u"1", '1', true}};
     std::vector<e2e::KeyMessage> expected;
     for (const auto& stroke : strokes) {
         if (stroke.shifted) {

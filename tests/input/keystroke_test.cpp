@@ -39,6 +39,7 @@ TEST_P(KeyEvent, CarriesTheLowByteAndTheExtendedFlagOfThePrefix)
     EXPECT_EQ(sent[0].flags, c.flags);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, KeyEvent,
                          testing::Values(ScanCase{"letterDown", 0x41, 0x1E, false, 0x1E, 0},
                                          ScanCase{"letterUp", 0x41, 0x1E, true, 0x1E, KEY_EVENT_UP},
@@ -52,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, KeyEvent,
                                          ScanCase{"onlyTheE0PrefixIsExtended", 0x42, 0x100, true, 0, KEY_EVENT_UP},
                                          ScanCase{"noScanCodeStillSent", 0x3A, 0, false, 0, 0}),
                          CaseName());
+// clang-format on
 
 constexpr KeyKind N = KeyKind::Normal;
 constexpr KeyKind L = KeyKind::Latching;
@@ -66,7 +68,7 @@ protected:
         useKeys({makeKey(L, 100, 100, u"Up", 0xA0), makeKey(N, 200, 100, u"A", 0x41),
                  makeKey(L, 300, 100, u"Down", 0xA2), makeKey(L, 400, 100, u"Locked", 0xA4),
                  makeKey(L, 500, 100, u"Fn", VK_FN), makeKey(L, 600, 100, u"Both", 0xA1, 0xA3)});
-        const KeyState states[] = {KeyState::Up, KeyState::Down, KeyState::Down,
+        const KeyState states[] = {KeyState::Up,     KeyState::Down, KeyState::Down,
                                    KeyState::Locked, KeyState::Down, KeyState::Down};
         const int codes[] = {-1, -1, 0xA2, 0xA4, VK_FN, 0xA3};
         for (int i = 0; i < keyTable->count; ++i) {

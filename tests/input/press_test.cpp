@@ -22,8 +22,7 @@ const std::vector<KeyRecord> normalFnKey = {makeKey(N, 100, 100, u"FnN", VK_FN),
                                             makeKey(L, 200, 100, u"Shift", VK_LSHIFT),
                                             makeKey(N, 300, 100, u"X", VK_X, VK_Y)};
 // An Exit key that latches.
-const std::vector<KeyRecord> latchingExit = {makeKey(L, 100, 100, u"Exit", VK_EXIT),
-                                             makeKey(N, 200, 100, u"A", VK_A),
+const std::vector<KeyRecord> latchingExit = {makeKey(L, 100, 100, u"Exit", VK_EXIT), makeKey(N, 200, 100, u"A", VK_A),
                                              makeKey(L, 300, 100, u"Shift", VK_LSHIFT)};
 // Two modifiers overlapping between x 105 and 134: Shift takes presses there, Ctrl is alone from 135.
 const std::vector<KeyRecord> overlapping = {makeKey(L, 100, 100, u"Shift", VK_LSHIFT),
@@ -54,6 +53,7 @@ TEST_P(PressScript, SendsExactlyTheseEvents)
     EXPECT_EQ(run(GetParam().script), GetParam().events);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     BuiltIn, PressScript,
     testing::Values(
@@ -108,7 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"exitKeyEndsTheProgramReleasingTheLatchedModifiers", {},
                    "tap Shift @1000, tap Exit @2000, tap A @3000", "down LSHIFT, up LSHIFT"}),
     CaseName());
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Custom, PressScript,
     testing::Values(
@@ -127,6 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"turnedKeyEdgesGoToTheKeyBelow", turned, "tap 131:200 @1000, tap 165:165 @2000, tap 200:200 @3000",
                    "down A, up A, down B, up B, down A, up A"}),
     CaseName());
+// clang-format on
 
 class Press : public InputFixture {};
 

@@ -34,6 +34,7 @@ TEST_P(Repeat, SendsExactlyTheseEvents)
     EXPECT_EQ(run(GetParam().script), GetParam().events);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, Repeat,
     testing::Values(
@@ -56,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         RepeatCase{"slideStartStopsIt", {}, "press A @1000, press 540:570 @1550, wait @3000, release @3100",
                    "down A, down A, down A, up A"}),
     CaseName());
+// clang-format on
 
 class KeyRepeat : public InputFixture {};
 

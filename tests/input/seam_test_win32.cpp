@@ -54,8 +54,8 @@ protected:
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"PlumtideSeamTest";
         RegisterClassW(&windowClass);
-        window = CreateWindowExW(0, L"PlumtideSeamTest", L"seam", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
-                                 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+        window = CreateWindowExW(0, L"PlumtideSeamTest", L"seam", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200,
+                                 nullptr, nullptr, windowClass.hInstance, nullptr);
         ASSERT_NE(window, nullptr);
         SetForegroundWindow(window);
         SetFocus(window);

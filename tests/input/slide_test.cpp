@@ -51,6 +51,7 @@ TEST_P(TabPress, ClaimsOnlyPressesStrictlyInsideItsAreas)
     releaseAllLatchingKeys(); // Ctrl stays latched after a show slide or a press that is not the tab's
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, TabPress,
     testing::Values(TabCase{"topHideMiddle", top, 540, 570, Claim::Hide},
@@ -85,6 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TabCase{"noneHideArea", none, 540, 570, Claim::None},
                     TabCase{"noneBelowPanel", none, 100, 601, Claim::None}),
     CaseName());
+// clang-format on
 
 struct MoveCase {
     const char* name;
@@ -120,6 +122,7 @@ TEST_P(SlideMoves, MoveTheWindowFourTimesAndEndAtTheNextTick)
     EXPECT_EQ(slideState.direction, c.direction);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, SlideMoves,
     testing::Values(
@@ -140,6 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"leftShow", left, {1060, 330}, SlideDirection::Show,
                  "move -768,-19 1104x619, move -512,-19 1104x619, move -256,-19 1104x619, move 0,-19 1104x619"}),
     CaseName());
+// clang-format on
 
 class Slide : public InputFixture {};
 

@@ -56,6 +56,7 @@ TEST_P(KeymapCheck, ReportsEachFindingWithItsLine)
 const char* const unreachable =
     "can never be touched: earlier keys or the dock tab's hide area cover all of it, or it has no area on the panel";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Fixtures, KeymapCheck,
     testing::Values(
@@ -132,6 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"3: warning: the panel line makes the keyboard's window 1024 by -2147483033 pixels: it has no "
                    "area, so nothing of it shows"}}),
     CaseName());
+// clang-format on
 
 TEST(KeymapCheckFile, UnreadableFileExits2)
 {
@@ -175,6 +177,7 @@ TEST_P(KeymapCheckPanelLine, ReportsAWindowThatDoesNotCoverTheScreen)
 // triangle with 4-pixel sides, less the 4 on its long side.
 constexpr long BEVEL_CORNER = 6;
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeymapCheckPanelLine,
     testing::Values(
@@ -196,6 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
         PanelLineCase{"tabEndPassesIt", u"TAG:1,2147483000,648,60,", wrapped},
         PanelLineCase{"sideTabPassesIt", u"TAG:3,2147483000,40,1000,", wrapped}),
     [](const testing::TestParamInfo<PanelLineCase>& param) { return param.param.name; });
+// clang-format on
 
 // The keys that no touch reaches, found the slow way from the loaded layout: every panel pixel in the
 // keys' boxes goes to the first key whose box and shape hold it, unless the tab's hide area has it.

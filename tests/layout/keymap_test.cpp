@@ -93,6 +93,7 @@ TEST_P(KeymapLineEnds, DecideWhichKeyLinesComplete)
 
 const std::u16string line = u"@N,1,2,3,4,5,a,b,c,VK_A,VK_B";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeymapLineEnds,
     testing::Values(LineEndCase{"crlf", line + u"\r\n" + line + u"\r\n", 2},
@@ -110,6 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineEndCase{"leadingSpaceIsNotAKeyLine", u" " + line + u"\r\n", 0},
                     LineEndCase{"emptyFile", u"", 0}),
     CaseName());
+// clang-format on
 
 struct NumberCase {
     const char* name;
@@ -129,6 +131,7 @@ TEST_P(KeymapNumbers, StoreLow16BitsAndEndTheLineOnTrailingText)
     EXPECT_EQ(count(), c.lineGoesOn ? 1 : 0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeymapNumbers,
     testing::Values(NumberCase{"plain", u"12", 12, true}, NumberCase{"leadingSpace", u" 12", 12, true},
@@ -144,6 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                     NumberCase{"saturatesLowExact", u"-2147483649", 0, true},
                     NumberCase{"manyDigits", u"000000000000000000042", 42, true}),
     CaseName());
+// clang-format on
 
 TEST(ConvertNumber, SaturatesAtThe32BitLimitsOnEveryPlatform)
 {
@@ -152,10 +156,14 @@ TEST(ConvertNumber, SaturatesAtThe32BitLimitsOnEveryPlatform)
         int32_t value;
         size_t stop;
     };
-    const Case cases[] = {{u"2147483647", INT32_MAX, 10},  {u"2147483648", INT32_MAX, 10},
-                          {u"-2147483648", INT32_MIN, 11}, {u"-2147483649", INT32_MIN, 11},
-                          {u"18446744073709551617", INT32_MAX, 20}, {u"  -7x", -7, 4},
-                          {u"  x", 0, 0},                  {u"+", 0, 0}};
+    const Case cases[] = {{u"2147483647", INT32_MAX, 10},
+                          {u"2147483648", INT32_MAX, 10},
+                          {u"-2147483648", INT32_MIN, 11},
+                          {u"-2147483649", INT32_MIN, 11},
+                          {u"18446744073709551617", INT32_MAX, 20},
+                          {u"  -7x", -7, 4},
+                          {u"  x", 0, 0},
+                          {u"+", 0, 0}};
     for (const Case& c : cases) {
         const char16_t* stop = nullptr;
         EXPECT_EQ(convertNumber(c.text.c_str(), &stop), c.value) << testing::PrintToString(c.text.size());
@@ -207,11 +215,13 @@ TEST_P(KeymapNames, MustMatchExactlyAndStillAddTheKey)
     EXPECT_EQ(key(0).fnVk, 0x42);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, KeymapNames,
                          testing::Values(NameCase{u"VK_RETURN", 0x0D}, NameCase{u"vk_return", 0},
                                          NameCase{u"VK_RETURN ", 0}, NameCase{u" VK_RETURN", 0},
                                          NameCase{u"VK_HANGUL", 0x15}, NameCase{u"VK_SHIFT", 0},
                                          NameCase{u"", 0}));
+// clang-format on
 
 TEST_F(Keymap, SecondNameEndedByCarriageReturnButFirstNotByComma)
 {
@@ -239,6 +249,7 @@ TEST_P(KeymapPanel, SetsTheFieldsThatACommaEnds)
     EXPECT_EQ(count(), 0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeymapPanel,
     testing::Values(PanelCase{"allFour", u"TAG:3,200,40,120,\r\n", {DockSide::Right, 200, 40, 120}},
@@ -254,6 +265,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PanelCase{"noLeadingSpace", u" TAG:2,\r\n", {DockSide::Top, 500, 80, 60}},
                     PanelCase{"behindAByteOrderMark", u"\uFEFFTAG:2,\r\n", {DockSide::Top, 500, 80, 60}}),
     CaseName());
+// clang-format on
 
 TEST_F(Keymap, PanelLineMayFollowKeyLines)
 {

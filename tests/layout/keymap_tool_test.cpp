@@ -25,14 +25,15 @@ TEST_F(KeymapTool, DumpsTheWorkedExample)
                                                    u"@F,152,88,70,86,-150,Fn,,,VK_FN,VK_FN\r\n"));
     ToolRun run = runTool({u"dump", u"example.keymap"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out,
-              "{\"loaded\": true, \"panel\": {\"dockSide\": 3, \"tabOffset\": 200, \"tabWidth\": 40, \"tabHeight\": 120}, "
-              "\"count\": 2, \"keys\": [\n"
-              "  {\"kind\": 0, \"centerX\": 78, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": 0, "
-              "\"label\": \"Esc\", \"shiftLabel\": \"\", \"fnLabel\": \"\", \"vk\": 27, \"fnVk\": 27},\n"
-              "  {\"kind\": 1, \"centerX\": 152, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": -150, "
-              "\"label\": \"Fn\", \"shiftLabel\": \"\", \"fnLabel\": \"\", \"vk\": 59, \"fnVk\": 59}\n"
-              "]}\n");
+    EXPECT_EQ(
+        run.out,
+        "{\"loaded\": true, \"panel\": {\"dockSide\": 3, \"tabOffset\": 200, \"tabWidth\": 40, \"tabHeight\": 120}, "
+        "\"count\": 2, \"keys\": [\n"
+        "  {\"kind\": 0, \"centerX\": 78, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": 0, "
+        "\"label\": \"Esc\", \"shiftLabel\": \"\", \"fnLabel\": \"\", \"vk\": 27, \"fnVk\": 27},\n"
+        "  {\"kind\": 1, \"centerX\": 152, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": -150, "
+        "\"label\": \"Fn\", \"shiftLabel\": \"\", \"fnLabel\": \"\", \"vk\": 59, \"fnVk\": 59}\n"
+        "]}\n");
 }
 
 TEST_F(KeymapTool, EscapesEverythingOutsidePrintableAscii)
@@ -107,6 +108,7 @@ const std::u16string clean = utf8ToUtf16(PLUMTIDE_SOURCE_ROOT "/tests/fixtures/c
 const std::u16string covered = utf8ToUtf16(PLUMTIDE_SOURCE_ROOT "/tests/fixtures/check/covered.keymap");
 const std::string lost = "plumtide-keymap: cannot write the standard output\n";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Commands, KeymapToolLostOutput,
     testing::Values(LostOutputCase{"dump", {u"dump", clean}, 2, lost},
@@ -116,5 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
                     LostOutputCase{"checkClean", {u"check", clean}, 0, ""},
                     LostOutputCase{"render", {u"render", clean, u"-o", u"-"}, 2, "plumtide-keymap: cannot write -\n"}),
     CaseName());
+// clang-format on
 
 } // namespace

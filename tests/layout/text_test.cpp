@@ -45,12 +45,14 @@ TEST_P(BoundedCopy, CopiesCutsAndAlwaysTerminates)
         EXPECT_EQ(guard[i], u'#') << "wrote past the capacity at " << i;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, BoundedCopy,
                          testing::Values(CopyCase{0, u"abc", TextResult::Failed, u""},
                                          CopyCase{4, u"abc", TextResult::Ok, u"abc"},
                                          CopyCase{3, u"abc", TextResult::Truncated, u"ab"},
                                          CopyCase{1, u"abc", TextResult::Truncated, u""},
                                          CopyCase{5, u"", TextResult::Ok, u""}));
+// clang-format on
 
 TEST(BoundedAppend, AppendsWithinCapacityAndFailsWithoutATerminator)
 {

@@ -21,6 +21,7 @@ TEST_P(VirtualKeyLookup, GivesTheCodeOfTheFirstEqualRow)
     EXPECT_EQ(findVirtualKey(GetParam().name.c_str()), GetParam().code);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Names, VirtualKeyLookup,
     testing::Values(Lookup{u"VK_ESCAPE", 0x1B}, Lookup{u"VK_LBUTTON", 0x01}, Lookup{u"VK_KANA", 0x15},
@@ -32,6 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Lookup{u"vk_escape", 0}, Lookup{u"VK_ESCAPE ", 0}, Lookup{u" VK_ESCAPE", 0},
                     Lookup{u"VK_ESC", 0}, Lookup{u"VK_ESCAPEX", 0}, Lookup{u"VK_SHIFT", 0}, Lookup{u"", 0},
                     Lookup{u"VK_LAUNCH_MEDIA_SELECTED_LONGER_THAN_ANY_ROW", 0}));
+// clang-format on
 
 TEST(VirtualKeyNameTable, HasUniqueTerminatedNamesAndEightBitCodes)
 {

@@ -60,6 +60,7 @@ TEST_P(PanelShapeTest, GivesSizeOriginAndRegion)
     EXPECT_EQ(points(shape.vertices, shape.vertexCount), c.vertices);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     DockSides, PanelShapeTest,
     testing::Values(
@@ -76,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"TopTabPastTheEnd", {DockSide::Top, 1000, 80, 60}, {1024, 679}, {0, 19},
                   {{0, 19}, {1024, 19}, {1024, 619}, {1080, 619}, {1080, 675}, {1076, 679}, {1004, 679}, {1000, 675}, {1000, 619}, {0, 619}, {0, 19}}}),
     CaseName());
+// clang-format on
 
 TEST(PanelShape, DockSideOutsideZeroToFourComputesNothing)
 {
@@ -130,12 +132,14 @@ TEST_P(ConversionTest, ConvertsBothWays)
     EXPECT_TRUE(panelToClient(c.panel) == c.client);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(DockSides, ConversionTest,
                          testing::Values(ConversionCase{"Top", {0, 19}, {300, 200}, {300, 200}},
                                          ConversionCase{"Right", {80, 19}, {80, 0}, {0, 0}},
                                          ConversionCase{"Bottom", {0, 79}, {10, 60}, {10, 0}},
                                          ConversionCase{"None", {0, 0}, {0, 0}, {0, 19}}),
                          CaseName());
+// clang-format on
 
 // ---- Key corners ----------------------------------------------------------------------------------
 
@@ -158,6 +162,7 @@ TEST_P(KeyQuadTest, TruncatesOffsetsTowardTheCentre)
         EXPECT_TRUE(moved.corner[i] == (Point{quad.corner[i].x + 80, quad.corner[i].y - 19})) << i;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Keys, KeyQuadTest,
     testing::Values(QuadCase{"Upright", key(78, 88, 70, 86, 0), {{43, 45}, {113, 45}, {113, 131}, {43, 131}}},
@@ -171,6 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
                     QuadCase{"FullTurn", key(78, 88, 70, 86, 3600), {{44, 45}, {113, 46}, {112, 131}, {43, 130}}},
                     QuadCase{"TurnedZeroSize", key(50, 60, 0, 0, 300), {{50, 60}, {50, 60}, {50, 60}, {50, 60}}}),
     CaseName());
+// clang-format on
 
 // ---- Orientation ----------------------------------------------------------------------------------
 
@@ -191,6 +197,7 @@ TEST_P(TurnDirectionTest, TellsTheSenseOfTheTurn)
 }
 
 // B = (0, 0), A = (10, 0): the path runs along +x.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Points, TurnDirectionTest,
                          testing::Values(TurnCase{"BelowOnScreen", {15, 5}, {10, 0}, {0, 0}, 1},
                                          TurnCase{"AboveOnScreen", {15, -5}, {10, 0}, {0, 0}, -1},
@@ -200,6 +207,7 @@ INSTANTIATE_TEST_SUITE_P(Points, TurnDirectionTest,
                                          TurnCase{"BackTowardB", {5, 0}, {10, 0}, {0, 0}, -1},
                                          TurnCase{"AllAtOnePoint", {3, 3}, {3, 3}, {3, 3}, 0}),
                          CaseName());
+// clang-format on
 
 // ---- Hit testing ----------------------------------------------------------------------------------
 
@@ -231,6 +239,7 @@ TEST_P(KeyHitTest, FollowsTheEdgeAndCornerRules)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Keys, KeyHitTest,
     testing::Values(
@@ -257,6 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The upright key's left column and top row are lost to the slightly skewed full turn.
         HitCase{"FullTurn", key(78, 88, 70, 86, 3600), {{78, 88}, {44, 46}, {112, 129}}, {{43, 88}, {78, 45}, {113, 88}}}),
     CaseName());
+// clang-format on
 
 // ---- The far point -------------------------------------------------------------------------------
 
@@ -280,6 +290,7 @@ TEST_P(FarPointTest, KeysAroundTheFarPointAnswerRightToo)
         EXPECT_EQ(quadContainsPoint(p, quad), 0) << describe(p);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Keys, FarPointTest,
     testing::Values(FarPointCase{"Turned45",
@@ -300,6 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  {{-1010, -1010}, {-1000, -1000}, {-980, -980}},
                                  {{-1010, -1009}, {-1100, -1100}}}),
     CaseName());
+// clang-format on
 
 TEST(FarPoint, KeysElsewhereStillCountFromIt)
 {

@@ -54,6 +54,7 @@ constexpr char16_t rightDocked[] = u"TAG:3,500,80,60,\r\n@N,10,10,20,20,0,A,,,VK
 constexpr char16_t undocked[] = u"TAG:0,500,80,60,\r\n@N,10,10,20,20,0,A,,,VK_A,VK_A\r\n";
 constexpr char16_t overlapping[] = u"@N,100,100,70,86,0,A,,,VK_A,VK_A\r\n@N,120,100,70,86,300,B,,,VK_B,VK_B\r\n";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Points, KeymapHit,
     testing::Values(HitCase{"UprightTopLeftInside", turnedKeys, 43, 45, 0},
@@ -79,12 +80,14 @@ INSTANTIATE_TEST_SUITE_P(
                     HitCase{"OverlapGoesToTheFirst", overlapping, 120, 100, 0},
                     HitCase{"OverlapTurnedOnly", overlapping, 150, 100, 1}),
     CaseName());
+// clang-format on
 
 TEST(KeymapHitArguments, BadArgumentsPrintUsageAndExit2)
 {
     for (const std::vector<std::u16string>& args :
          {std::vector<std::u16string>{u"hit"}, std::vector<std::u16string>{u"hit", u"f", u"1"},
-          std::vector<std::u16string>{u"hit", u"f", u"1", u"2", u"3"}, std::vector<std::u16string>{u"hit", u"f", u"x", u"2"},
+          std::vector<std::u16string>{u"hit", u"f", u"1", u"2", u"3"},
+          std::vector<std::u16string>{u"hit", u"f", u"x", u"2"},
           std::vector<std::u16string>{u"hit", u"f", u"1", u"2.5"}, std::vector<std::u16string>{u"hit", u"f", u"", u"2"},
           std::vector<std::u16string>{u"hit", u"f", u"-", u"2"}, std::vector<std::u16string>{u"hit", u"f", u" 1", u"2"},
           std::vector<std::u16string>{u"hit", u"f", u"1000001", u"2"},
@@ -144,8 +147,7 @@ TEST_F(KeymapRender, TheShippedPictureOfTheBuiltInLayoutIsCurrent)
     ASSERT_NE(shipped, nullptr);
     const ToolRun run = runTool({u"render", u"-o", u"-"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.out == readAll(shipped))
-        << "regenerate it: plumtide-keymap render -o layouts/builtin.svg";
+    EXPECT_TRUE(run.out == readAll(shipped)) << "regenerate it: plumtide-keymap render -o layouts/builtin.svg";
 }
 
 TEST_F(KeymapRender, WritesToStandardOutputForADashAndTakesAStyle)

@@ -56,6 +56,7 @@ TEST_P(TabShapeTest, GivesBoxOutlineAndArrows)
     EXPECT_EQ(second, c.secondArrow);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     DockSides, TabShapeTest,
     testing::Values(TabCase{"Top", DockSide::Top, {500, 540, 579, 659},
@@ -75,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                             {{952, 529}, {968, 521}, {968, 537}, {952, 529}},
                             {{1095, 529}, {1079, 521}, {1079, 537}, {1095, 529}}}),
     CaseName());
+// clang-format on
 
 TEST(TabShape, NoneDrawsNoTab)
 {
@@ -118,6 +120,7 @@ TEST_P(LabelFontTest, LooksAtNoMoreThanEightUnits)
     EXPECT_EQ(labelIsShort(field), c.isShort);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Labels, LabelFontTest,
                          testing::Values(FontCase{"Empty", u"", true, 0, true},
                                          FontCase{"OneUnit", u"A", true, 2, true},
@@ -128,6 +131,7 @@ INSTANTIATE_TEST_SUITE_P(Labels, LabelFontTest,
                                          FontCase{"EightNoNul", u"abcdefgh", false, 0, false},
                                          FontCase{"Fifteen", u"abcdefghijklmno", false, 0, false}),
                          CaseName());
+// clang-format on
 
 TEST(LabelUnits, DrawsAtMostFifteenUnits)
 {
@@ -158,8 +162,8 @@ struct PlacedLabel {
 
 void PrintTo(const PlacedLabel& label, std::ostream* out)
 {
-    *out << label.text.size() << " units at (" << label.x << ", " << label.y << ")" << (label.largeFont ? " large" : " small")
-         << (label.fnColor ? " fn" : "");
+    *out << label.text.size() << " units at (" << label.x << ", " << label.y << ")"
+         << (label.largeFont ? " large" : " small") << (label.fnColor ? " fn" : "");
 }
 
 struct LabelCase {
@@ -186,6 +190,7 @@ TEST_P(LabelPositionTest, PlacesLabelsFromTheFirstCorner)
     EXPECT_EQ(got, c.labels);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Keys, LabelPositionTest,
     testing::Values(LabelCase{"ThreeLegends",
@@ -209,6 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
                               makeKey(300, 300, 70, 86, 300, u"Shift", u"", u"Caps"),
                               {{u"Shift", 10, 10, false, false}, {u"Caps", 4, 68, false, true}}}),
     CaseName());
+// clang-format on
 
 TEST(KeyPaint, TakesTheCentreToClientCoordinates)
 {
@@ -281,6 +287,7 @@ TEST_P(ColorStyleTest, SetsFaceAndTextAndKeepsTheFixedColours)
     EXPECT_EQ(colors.fnLabelColor, 0xC0FFC0u);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Styles, ColorStyleTest,
                          testing::Values(StyleCase{"Style1", 1, 0xC0C0C0, 0xFFFFFF},
                                          StyleCase{"Style2", 2, 0x808080, 0xFFFFFF},
@@ -289,6 +296,7 @@ INSTANTIATE_TEST_SUITE_P(Styles, ColorStyleTest,
                                          StyleCase{"Style5", 5, 0xFFFFFF, 0x808080},
                                          StyleCase{"Style6", 6, 0xFFFFFF, 0x000000}),
                          CaseName());
+// clang-format on
 
 TEST(ColorStyle, OnlyOneToSixAreStyles)
 {

@@ -127,7 +127,10 @@ TEST_F(SvgRender, KeepsTheFileWellFormedWhateverTheLabelsHold)
     const std::string svg = renderPanelSvg(1);
     EXPECT_NE(svg.find(">&lt;&amp;&gt;</text>"), std::string::npos);
     EXPECT_NE(svg.find(">\"'</text>"), std::string::npos);
-    EXPECT_NE(svg.find(">a\xEF\xBF\xBD" "b&#9;c</text>"), std::string::npos) << "a control character becomes U+FFFD";
+    EXPECT_NE(svg.find(">a\xEF\xBF\xBD"
+                       "b&#9;c</text>"),
+              std::string::npos)
+        << "a control character becomes U+FFFD";
     EXPECT_NE(svg.find(">\xEF\xBF\xBDx\xF0\x9F\x98\x80</text>"), std::string::npos)
         << "a lone surrogate becomes U+FFFD, a pair one character";
 }

@@ -164,8 +164,9 @@ protected:
         return false;
     }
 
-    static KeyRecord& addKey(int16_t cx, int16_t cy, int16_t w, int16_t h, int16_t angle, std::u16string_view label = u"",
-                             std::u16string_view shiftLabel = u"", std::u16string_view fnLabel = u"")
+    static KeyRecord& addKey(int16_t cx, int16_t cy, int16_t w, int16_t h, int16_t angle,
+                             std::u16string_view label = u"", std::u16string_view shiftLabel = u"",
+                             std::u16string_view fnLabel = u"")
     {
         KeyRecord& key = keyTable->keys[keyTable->count++];
         key = testKey(cx, cy, w, h, angle, label, shiftLabel, fnLabel);
@@ -221,10 +222,12 @@ TEST_P(PaintStyle, FillsBackgroundTabArrowsAndKeysInTheStylesColours)
     EXPECT_COLOR(pixel(539, 545), colors.faceColor) << "above the up arrow's tip";
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Styles, PaintStyle,
                          testing::Values(StyleCase{"Style1", 1}, StyleCase{"Style2", 2}, StyleCase{"Style3", 3},
                                          StyleCase{"Style4", 4}, StyleCase{"Style5", 5}, StyleCase{"Style6", 6}),
                          CaseName());
+// clang-format on
 
 TEST_F(PaintPass, LowerIndexIsDrawnOnTop)
 {
@@ -460,9 +463,11 @@ TEST_P(PaintRepaint, RepaintOfOneKeyDrawsWhatAFullPassDrawsThere)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Layouts, PaintRepaint,
                          testing::Values(RepaintCase{"BuiltIn", true}, RepaintCase{"Crowded", false}),
                          CaseName());
+// clang-format on
 
 TEST_F(PaintPass, RepaintOfAnyAreaDrawsWhatAFullPassDrawsThere)
 {
@@ -471,7 +476,7 @@ TEST_F(PaintPass, RepaintOfAnyAreaDrawsWhatAFullPassDrawsThere)
     applyColorStyle(window, 1);
     paint();
     const std::vector<uint32_t> full = snapshot();
-    const Rect areas[] = {{0, 0, 1, 1},       {95, 60, 200, 130}, {250, 150, 420, 300},
+    const Rect areas[] = {{0, 0, 1, 1},         {95, 60, 200, 130},   {250, 150, 420, 300},
                           {290, 160, 300, 260}, {560, 280, 800, 330}, {0, 0, 1024, 661}};
     for (const Rect& area : areas) {
         makeBitmap(RGB(9, 9, 9));
@@ -548,8 +553,8 @@ TEST_F(PaintPass, StyleMakesBrushesAndPensAndRepaintsBeforeReturning)
     EXPECT_COLOR(palette.fnLabelColor, FN_LABEL_COLOR);
 
     // The style in force again: every brush and pen is made anew, and the window repaints.
-    const HGDIOBJ before[] = {palette.faceBrush, palette.textBrush, palette.downBrush,
-                              palette.lockedBrush, palette.facePen,  palette.textPen};
+    const HGDIOBJ before[] = {palette.faceBrush,   palette.textBrush, palette.downBrush,
+                              palette.lockedBrush, palette.facePen,   palette.textPen};
     const int paintsBefore = paintCount;
     applyColorStyle(window, 5);
     EXPECT_EQ(paintCount, paintsBefore + 1);
@@ -587,8 +592,8 @@ TEST_F(PaintPass, FontsAreBoldGothicOfTwoHeights)
 TEST_F(PaintPass, ReleaseDeletesEveryObject)
 {
     applyColorStyle(window, 1);
-    const HGDIOBJ objects[] = {palette.smallFont, palette.largeFont, palette.faceBrush, palette.textBrush,
-                               palette.downBrush, palette.lockedBrush, palette.facePen, palette.textPen};
+    const HGDIOBJ objects[] = {palette.smallFont, palette.largeFont,   palette.faceBrush, palette.textBrush,
+                               palette.downBrush, palette.lockedBrush, palette.facePen,   palette.textPen};
     releasePalette();
     for (HGDIOBJ object : objects)
         EXPECT_EQ(GetObjectType(object), 0u);

@@ -64,6 +64,7 @@ TEST_P(PanelRegion, IsThePolygonOfTheDockSideWithWindingFill)
     EXPECT_EQ(windowSize.width, c.side == DockSide::Right || c.side == DockSide::Left ? 1104 : 1024);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     DockSides, PanelRegion,
     testing::Values(
@@ -81,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                    DockSide::Left,
                    {{0, 19}, {1024, 19}, {1024, 519}, {1100, 519}, {1104, 523}, {1104, 575}, {1100, 579}, {1024, 579}, {1024, 619}, {0, 619}, {0, 19}}}),
     CaseName());
+// clang-format on
 
 TEST_F(PanelRegion, UnknownDockSideDoesNothingAtAll)
 {
