@@ -36,8 +36,8 @@ extern uint32_t lastPressTime;
 extern int lastPressKey;
 // The slide-away panel's animation.
 extern SlideState slideState;
-// The press the pointer holds, from a press that hit a key until its release.
-extern PointerPress pointerPress;
+// The presses that hit a key and are held, the mouse's at MOUSE_PRESS and each contact's.
+extern Press presses[MAX_CONTACTS + 1];
 // The held key that repeats, if any.
 extern KeyRepeat keyRepeat;
 // What each key's key-down sent, from that key-down until its key-up.

@@ -36,9 +36,48 @@ constexpr DWORD FEEDBACK_KINDS_OFF[] = {1 /* touch contact */,
                                         10 /* touch right tap */,
                                         11 /* press and tap */};
 
+// Touch and pen contacts arrive as pointer messages on Windows 8 and later; the system headers
+// declare them only for builds that target it. Windows 7 turns the first contact into mouse messages.
+#ifndef WM_POINTERDOWN
+#define WM_POINTERUPDATE 0x0245
+#define WM_POINTERDOWN 0x0246
+#define WM_POINTERUP 0x0247
+#define WM_POINTERACTIVATE 0x024B
+#define WM_POINTERCAPTURECHANGED 0x024C
+#define POINTER_MESSAGE_FLAG_CANCELED 0x00008000
+#define PA_NOACTIVATE MA_NOACTIVATE
+#endif
+
 PlatformWindow* platformWindow(HWND window)
 {
     return reinterpret_cast<PlatformWindow*>(window);
+}
+
+// Everything is read from the message itself: the contact's id from wParam's low word, its flags from
+// the high word, its position on the screen from lParam. Handled here, a contact is never turned
+// into mouse messages, which carry the first contact only.
+void onPointer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const uint32_t contact = LOWORD(wParam);
+    const bool canceled = (HIWORD(wParam) & POINTER_MESSAGE_FLAG_CANCELED) != 0;
+    switch (message) {
+    case WM_POINTERDOWN: {
+        if (canceled)
+            break;
+        POINT point = {static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+        ScreenToClient(window, &point);
+        handleContactDown(platformWindow(window), contact, point.x, point.y);
+        break;
+    }
+    case WM_POINTERUPDATE:
+        // A contact that moves keeps its key, as the mouse does; only one the system cancels lets go.
+        if (canceled)
+            handleContactUp(platformWindow(window), contact);
+        break;
+    default: // lifted, or its capture lost
+        handleContactUp(platformWindow(window), contact);
+        break;
+    }
 }
 
 void optOutOfTouchGestures(HWND window)
@@ -144,6 +183,11 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_RBUTTONDOWN: showPopupMenu(window); return 0;
     case WM_TRAY_ICON: onTrayIcon(window, lParam); return 0;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_POINTERACTIVATE: return PA_NOACTIVATE;
+    case WM_POINTERDOWN:
+    case WM_POINTERUPDATE:
+    case WM_POINTERUP:
+    case WM_POINTERCAPTURECHANGED: onPointer(window, message, wParam, lParam); return 0;
     case WM_TABLET_QUERY_GESTURES: return TABLET_GESTURES_OFF;
     case WM_DESTROY: onDestroy(window); return 0;
     case WM_ENDSESSION:

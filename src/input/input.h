@@ -24,12 +24,21 @@ struct SlideState {
     SlideDirection direction;
 };
 
-// The press the pointer holds: while it is held the pointer is captured, so that the release reaches
-// the window wherever the pointer is lifted and no key is left held in the system.
-struct PointerPress {
-    bool held; // from a press that hit a key until its release
-    int key;   // the key that press hit, -1 for none
+// Touch and pen contacts that press keys at once, each with its own press; the mouse has one more.
+constexpr int MAX_CONTACTS = 10;
+constexpr int MOUSE_PRESS = 0; // the mouse's press; 1 to MAX_CONTACTS are the contacts'
+
+// A press that hit a key, from the press until its release. While the mouse's is held the pointer is
+// captured, so that the release reaches the window wherever the pointer is lifted and no key is left
+// held in the system; the system captures a touch or pen contact for the window by itself.
+struct Press {
+    bool held;
+    uint32_t contact;     // the system's pointer id of a touch or pen contact
+    int key;              // the key the press hit
+    bool typedDuringHold; // a Normal key went down while this press held a Latching key
 };
+
+constexpr Press NO_PRESS = {false, 0, -1, false};
 
 // The held Normal key that repeats.
 struct KeyRepeat {
@@ -39,9 +48,10 @@ struct KeyRepeat {
     uint32_t delayMs;
     uint32_t periodMs;
     bool pastDelay; // the first repeat has gone out; the timer now runs at the period
+    int press;      // the press that holds the key: its release stops the repeat
 };
 
-constexpr KeyRepeat NO_REPEAT = {-1, 0, 0, 0, 0, false};
+constexpr KeyRepeat NO_REPEAT = {-1, 0, 0, 0, 0, false, -1};
 
 // What a key's key-down sent, from that key-down until its key-up. A key-up always goes out for this
 // code, whatever the layer is by then, so that nothing the panel pressed stays held in the system.
@@ -81,6 +91,18 @@ void handlePointerCaptureLost(PlatformWindow* window);
 void checkPointerStillDown(PlatformWindow* window);
 // The press the pointer holds, if any, goes up as at its release, and its capture is given back.
 void releaseHeldPress(PlatformWindow* window);
+// Whether a press of the mouse or of a contact holds the key down: a modifier held so is not released
+// with the next key, as a physical modifier held down is not.
+bool heldByPress(int key);
+
+// A touch or pen contact lands at a client point: it presses what is there exactly as the mouse does.
+void handleContactDown(PlatformWindow* window, uint32_t contact, int32_t x, int32_t y);
+// The contact lifts, is canceled or loses its capture: the Normal key it pressed goes up unless
+// another contact still holds it, then the latched modifiers; a modifier it held goes up if a key was
+// typed meanwhile, else it stays as the tap left it.
+void handleContactUp(PlatformWindow* window, uint32_t contact);
+// Every contact's press goes up, as at its lift.
+void releaseContacts(PlatformWindow* window);
 
 enum class TabArea {
     None, // the keys' business

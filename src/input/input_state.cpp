@@ -6,7 +6,8 @@ int fnLayer = 0;
 uint32_t lastPressTime = 0;
 int lastPressKey = -1;
 SlideState slideState = {0, SlideDirection::Show};
-PointerPress pointerPress = {false, -1};
+Press presses[MAX_CONTACTS + 1] = {NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS,
+                                   NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS};
 KeyRepeat keyRepeat = NO_REPEAT;
 HeldCode heldCodes[MAX_KEYS] = {};
 
@@ -16,7 +17,8 @@ void resetInput()
     lastPressTime = 0;
     lastPressKey = -1;
     slideState = {0, SlideDirection::Show};
-    pointerPress = {false, -1};
+    for (Press& press : presses)
+        press = NO_PRESS;
     keyRepeat = NO_REPEAT;
     for (HeldCode& held : heldCodes)
         held = {false, 0};

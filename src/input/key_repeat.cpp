@@ -22,11 +22,12 @@ uint32_t keyRepeatPeriodMs(int32_t speedSetting)
     return static_cast<uint32_t>(62000 / (155 + 55 * speed));
 }
 
-void startKeyRepeat(PlatformWindow* window, int keyIndex, uint8_t virtualKey, uint32_t now)
+void startKeyRepeat(PlatformWindow* window, int keyIndex, uint8_t virtualKey, uint32_t now, int press)
 {
     stopKeyRepeat(window);
     const KeyboardRepeatSettings settings = platformKeyboardRepeatSettings();
-    keyRepeat = {keyIndex, virtualKey, now, keyRepeatDelayMs(settings.delay), keyRepeatPeriodMs(settings.speed), false};
+    keyRepeat = {keyIndex, virtualKey, now, keyRepeatDelayMs(settings.delay), keyRepeatPeriodMs(settings.speed),
+                 false,    press};
     platformStartTimer(window, KEY_REPEAT_TIMER_ID, keyRepeat.delayMs);
 }
 

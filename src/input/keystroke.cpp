@@ -96,10 +96,10 @@ void releaseDownLatchingKeys(PlatformWindow* window)
 {
     if (!keyTable)
         return;
-    // Locked keys are left alone: they stay held until tapped again.
+    // Locked keys are left alone: they stay held until tapped again. So are keys a finger holds down.
     for (int i = 0; i < keyTable->count; ++i) {
         KeyRecord& key = keyTable->keys[i];
-        if (key.kind != KeyKind::Latching || key.state != KeyState::Down)
+        if (key.kind != KeyKind::Latching || key.state != KeyState::Down || heldByPress(i))
             continue;
         releaseKeyCode(window, i);
         key.state = KeyState::Up;

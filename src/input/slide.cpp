@@ -11,6 +11,8 @@ namespace {
 
 void startSlide(PlatformWindow* window, SlideDirection direction)
 {
+    // A key a finger holds goes up before the panel moves away under it.
+    releaseContacts(window);
     stopKeyRepeat(window);
     slideState.step = 1;
     slideState.direction = direction;

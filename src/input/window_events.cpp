@@ -12,12 +12,13 @@ void onWindowTimer(PlatformWindow* window, uint32_t id)
     }
 }
 
-// In this order: a repeat must not send another key-down after its key went up, and the key held
-// under the pointer goes up before the modifiers it was typed with.
+// In this order: a repeat must not send another key-down after its key went up, and the keys held
+// under the pointer and the contacts go up before the modifiers they were typed with.
 void releaseEverything(PlatformWindow* window)
 {
     stopKeyRepeat(window);
     releaseHeldPress(window);
+    releaseContacts(window);
     releaseAllLatchingKeys();
     turnFnLayerOff(window);
 }

@@ -274,6 +274,35 @@ TEST_F(Typing, StartingAgainShowsAPanelHiddenAndSlidAway)
     EXPECT_TRUE(typed(L"a"));
 }
 
+// Touch and pen contacts as the system reports them on Windows 8 and later. Wine injects no touch, but
+// a window takes the pointer messages sent to it, with the contact's id and screen position.
+constexpr UINT WM_POINTERDOWN = 0x0246;
+constexpr UINT WM_POINTERUP = 0x0247;
+constexpr UINT WM_POINTERACTIVATE = 0x024B;
+constexpr WORD CONTACT_DOWN_FLAGS = 0x0001 | 0x0002 | 0x0004 | 0x0010; // new, in range, in contact, first button
+constexpr WORD CONTACT_UP_FLAGS = 0x0002;                              // in range, no longer in contact
+
+void contact(HWND window, UINT message, WORD id, WORD flags, POINT screen)
+{
+    PostMessageW(window, message, MAKEWPARAM(id, flags),
+                 MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+}
+
+// Two thumbs overlap: the second lands before the first lifts, and both letters are typed in order.
+TEST_F(Typing, TwoThumbsOverlappingTypeBothLettersInOrder)
+{
+    DWORD_PTR activate = 0;
+    SendMessageTimeoutW(keyboard.window(), WM_POINTERACTIVATE, MAKEWPARAM(2, CONTACT_DOWN_FLAGS), 0, SMTO_NORMAL,
+                        e2e::DEADLINE_MS, &activate);
+    EXPECT_EQ(activate, static_cast<DWORD_PTR>(MA_NOACTIVATE)) << "a touch must not take the focus";
+    contact(keyboard.window(), WM_POINTERDOWN, 2, CONTACT_DOWN_FLAGS, keyPoint(u"A"));
+    contact(keyboard.window(), WM_POINTERDOWN, 3, CONTACT_DOWN_FLAGS, keyPoint(u"S"));
+    contact(keyboard.window(), WM_POINTERUP, 2, CONTACT_UP_FLAGS, keyPoint(u"A"));
+    contact(keyboard.window(), WM_POINTERUP, 3, CONTACT_UP_FLAGS, keyPoint(u"S"));
+    EXPECT_TRUE(traced("dn:41 dn:53 up:41 up:53"));
+    EXPECT_TRUE(typed(L"as"));
+}
+
 // A window of the test's own above the panel, so that a pointer released there is off the panel.
 HWND coverWindow()
 {

@@ -106,7 +106,7 @@ void InputFixture::startSlideTimer()
     platformStartTimer(fake::window(), SLIDE_TIMER_ID, SLIDE_TIMER_MS);
 }
 
-std::string InputFixture::run(const std::string& script)
+std::string InputFixture::run(const std::string& script, bool oneFinger)
 {
     const size_t from = fake::calls().size();
     PlatformWindow* window = fake::window();
@@ -123,22 +123,35 @@ std::string InputFixture::run(const std::string& script)
             continue;
         }
         fake::advanceTo(static_cast<uint32_t>(std::stoul(words.back().substr(1))));
-        const std::string& verb = words[0];
-        if (verb != "tap" && verb != "press" && verb != "release" && verb != "lose" && verb != "wait")
+        const size_t hash = words[0].find('#');
+        const std::string verb = words[0].substr(0, hash);
+        const uint32_t contact =
+            hash == std::string::npos ? 1 : static_cast<uint32_t>(std::stoul(words[0].substr(hash + 1)));
+        const bool finger = hash != std::string::npos || oneFinger;
+        if (verb != "tap" && verb != "press" && verb != "release" && verb != "lose" && verb != "wait" &&
+            verb != "down" && verb != "up" && verb != "cancel")
             ADD_FAILURE() << "unknown step: " << step;
         if (verb == "wait")
             continue;
-        if (verb == "lose") {
+        if (verb == "lose" && !finger) {
             fake::takeCaptureAway();
             continue;
         }
         if (fake::destroyed())
             continue;
-        if (verb == "tap" || verb == "press") {
+        const bool pressing = verb == "tap" || verb == "press" || verb == "down";
+        if (pressing) {
             last = target(words[1]);
-            handlePointerPress(window, last.x, last.y);
+            if (finger)
+                handleContactDown(window, contact, last.x, last.y);
+            else
+                handlePointerPress(window, last.x, last.y);
         }
-        if ((verb == "tap" && !fake::destroyed()) || verb == "release")
+        if (fake::destroyed() || (pressing && verb != "tap"))
+            continue;
+        if (finger)
+            handleContactUp(window, contact);
+        else
             handlePointerRelease(window, last.x, last.y);
     }
     return calls(from, {"down", "up"});

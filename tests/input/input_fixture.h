@@ -34,9 +34,12 @@ protected:
     //   "tap K @T"  press and release on K at time T     "press K @T"  press only
     //   "release @T"  the button comes up               "lose capture @T"  another window takes it
     //   "wait @T"  time passes (timers tick)
+    //   "down#C K @T"  touch or pen contact C lands on K  "up#C @T"  it lifts
+    //   "cancel#C @T"  the system cancels it
     // K is a key's first legend (the first key so labelled), "#N" the key at index N, or "X:Y" a
-    // client point. After the window is destroyed, pointer steps have no window to go to.
-    static std::string run(const std::string& script);
+    // client point. With `oneFinger` the mouse steps are made by contact 1 instead (a capture lost is
+    // then the contact's). After the window is destroyed, pointer steps have no window to go to.
+    static std::string run(const std::string& script, bool oneFinger = false);
     // The recorded calls from index `from` on, comma-separated; only those starting with one of
     // `kinds` when it is not empty.
     static std::string calls(size_t from, const std::vector<std::string>& kinds = {});

@@ -53,6 +53,12 @@ TEST_P(PressScript, SendsExactlyTheseEvents)
     EXPECT_EQ(run(GetParam().script), GetParam().events);
 }
 
+TEST_P(PressScript, OneFingerSendsTheSameEvents)
+{
+    useKeys(GetParam().keys);
+    EXPECT_EQ(run(GetParam().script, true), GetParam().events);
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     BuiltIn, PressScript,
@@ -128,6 +134,44 @@ INSTANTIATE_TEST_SUITE_P(
                    "down LSHIFT, down LCONTROL, down A, up A, up LSHIFT, up LCONTROL"},
         ScriptCase{"turnedKeyEdgesGoToTheKeyBelow", turned, "tap 131:200 @1000, tap 165:165 @2000, tap 200:200 @3000",
                    "down A, up A, down B, up B, down A, up A"}),
+    CaseName());
+// clang-format on
+
+// Several fingers at once: each contact presses its own key, and lets go of that key alone.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Contacts, PressScript,
+    testing::Values(
+        ScriptCase{"rolloverOfTwo", {}, "down#1 A @1000, down#2 S @1040, up#1 @1080, up#2 @1120",
+                   "down A, down S, up A, up S"},
+        ScriptCase{"rolloverOfThree", {}, "down#1 A @1000, down#2 S @1030, down#3 D @1060, up#1 @1090, up#2 @1120, "
+                                          "up#3 @1150",
+                   "down A, down S, down D, up A, up S, up D"},
+        ScriptCase{"liftedInTheOtherOrder", {}, "down#1 A @1000, down#2 S @1040, up#2 @1080, up#1 @1120",
+                   "down A, down S, up S, up A"},
+        // A held Shift modifies every letter typed meanwhile and goes up with its finger.
+        ScriptCase{"shiftHeldWhileAnotherFingerTypes", {},
+                   "down#1 Shift @1000, down#2 A @1100, up#2 @1150, down#2 B @1200, up#2 @1250, down#3 C @1300, "
+                   "up#3 @1350, up#1 @1400, tap D @2500",
+                   "down LSHIFT, down A, up A, down B, up B, down C, up C, up LSHIFT, down D, up D"},
+        ScriptCase{"shiftTouchedAndLiftedAloneLatches", {}, "down#1 Shift @1000, up#1 @1100, down#1 A @2000, up#1 @2100",
+                   "down LSHIFT, down A, up A, up LSHIFT"},
+        ScriptCase{"canceledContactLetsGoOfItsKey", {}, "tap Shift @1000, down#4 A @2000, cancel#4 @2100",
+                   "down LSHIFT, down A, up A, up LSHIFT"},
+        ScriptCase{"sameKeyUnderTwoContactsGoesUpWithTheLast", {},
+                   "down#1 A @1000, down#2 A @1040, up#1 @1080, up#2 @1120", "down A, down A, up A"},
+        ScriptCase{"slideStartLetsGoOfAHeldKeyFirst", {},
+                   "tap Shift @1000, down#1 A @2000, down#2 540:570 @2100, up#2 @2150, up#1 @2200",
+                   "down LSHIFT, down A, up A, up LSHIFT"},
+        ScriptCase{"eleventhContactPressesNothing", {},
+                   "down#1 Q @1000, down#2 W @1001, down#3 E @1002, down#4 R @1003, down#5 T @1004, down#6 Y @1005, "
+                   "down#7 U @1006, down#8 I @1007, down#9 O @1008, down#10 P @1009, down#11 A @1010, up#11 @1011, "
+                   "up#1 @1012, up#2 @1013, up#3 @1014, up#4 @1015, up#5 @1016, up#6 @1017, up#7 @1018, "
+                   "up#8 @1019, up#9 @1020, up#10 @1021",
+                   "down Q, down W, down E, down R, down T, down Y, down U, down I, down O, down P, up Q, up W, "
+                   "up E, up R, up T, up Y, up U, up I, up O, up P"},
+        ScriptCase{"mouseAndFingerTogether", {}, "press A @1000, down#2 S @1040, release @1080, up#2 @1120",
+                   "down A, down S, up A, up S"}),
     CaseName());
 // clang-format on
 

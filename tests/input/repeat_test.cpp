@@ -34,6 +34,12 @@ TEST_P(Repeat, SendsExactlyTheseEvents)
     EXPECT_EQ(run(GetParam().script), GetParam().events);
 }
 
+TEST_P(Repeat, OneFingerSendsTheSameEvents)
+{
+    useKeys(GetParam().keys);
+    EXPECT_EQ(run(GetParam().script, true), GetParam().events);
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, Repeat,
@@ -56,6 +62,20 @@ INSTANTIATE_TEST_SUITE_P(
                    "down A, down A, down A, up A"},
         RepeatCase{"slideStartStopsIt", {}, "press A @1000, press 540:570 @1550, wait @3000, release @3100",
                    "down A, down A, down A, up A"}),
+    CaseName());
+// clang-format on
+
+// The most recent key still held repeats, as on a physical keyboard; its finger's lift stops it.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Contacts, Repeat,
+    testing::Values(
+        RepeatCase{"handedOverToTheNextFinger", {}, "down#1 A @1000, down#2 S @1300, wait @1900, up#2 @1950, "
+                                                     "wait @2600, up#1 @2700",
+                   "down A, down S, down S, down S, down S, down S, down S, up S, up A"},
+        RepeatCase{"goesOnWhenTheEarlierFingerLifts", {}, "down#1 A @1000, down#2 S @1300, up#1 @1400, wait @1850, "
+                                                           "up#2 @1860",
+                   "down A, down S, up A, down S, down S, up S"}),
     CaseName());
 // clang-format on
 
