@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "programs_win32.h"
 #include "timing_win32.h"
 
 namespace {
@@ -17,35 +18,10 @@ namespace {
 // A point that both programs paint, inside the built-in layout's "A" key and clear of its legend:
 // its colour changes from the desktop's when the first paint reaches the screen.
 constexpr POINT PROBE = {180, 300};
-constexpr DWORD DEADLINE_MS = 20000;
 constexpr int DEFAULT_STARTS = 15;
 constexpr int DEFAULT_IDLE_SECONDS = 60;
 // Once its window shows, a program is left alone this long before its idle period is measured.
 constexpr DWORD SETTLE_MS = 2000;
-
-struct Program {
-    const char* name;
-    std::wstring path;
-    std::wstring folder;
-    PROCESS_INFORMATION process;
-};
-
-std::wstring widen(const char* text)
-{
-    std::wstring out;
-    for (; *text; ++text)
-        out += static_cast<wchar_t>(static_cast<unsigned char>(*text));
-    return out;
-}
-
-int environmentNumber(const char* name, int fallback)
-{
-    const char* text = std::getenv(name);
-    if (!text || !*text)
-        return fallback;
-    const int value = std::atoi(text);
-    return value > 0 ? value : fallback;
-}
 
 COLORREF screenPixel(POINT point)
 {
@@ -53,88 +29,6 @@ COLORREF screenPixel(POINT point)
     const COLORREF color = GetPixel(screen, point.x, point.y);
     ReleaseDC(nullptr, screen);
     return color;
-}
-
-template <class Condition>
-bool waitUntil(Condition condition, DWORD timeoutMs = DEADLINE_MS)
-{
-    const double end = nowMs() + timeoutMs;
-    while (!condition()) {
-        if (nowMs() > end)
-            return false;
-        Sleep(1);
-    }
-    return true;
-}
-
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK matchVisibleWindow(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND visibleWindowOf(DWORD processId)
-{
-    WindowSearch search = {processId, nullptr};
-    EnumWindows(matchVisibleWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Each program runs from a folder of its own: the keyboard finds no keymap beside it and shows the
-// built-in layout.
-bool copyToFreshFolder(Program& program)
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    program.folder = std::wstring(temp) + L"plumtide-footprint-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                     widen(program.name);
-    CreateDirectoryW(program.folder.c_str(), nullptr);
-    const std::wstring copy = program.folder + L"\\" + widen(program.name) + L".exe";
-    if (!CopyFileW(program.path.c_str(), copy.c_str(), FALSE))
-        return false;
-    program.path = copy;
-    return true;
-}
-
-void removeFolder(const Program& program)
-{
-    DeleteFileW(program.path.c_str());
-    RemoveDirectoryW(program.folder.c_str());
-}
-
-bool start(Program& program)
-{
-    std::wstring commandLine = L"\"" + program.path + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, program.folder.c_str(),
-                          &startup, &program.process) != FALSE;
-}
-
-// Closes the window as a user would and waits for the process to end; one that will not end is killed.
-void stop(Program& program)
-{
-    if (!program.process.hProcess)
-        return;
-    if (HWND window = visibleWindowOf(program.process.dwProcessId))
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(program.process.hProcess, DEADLINE_MS) != WAIT_OBJECT_0) {
-        TerminateProcess(program.process.hProcess, 1);
-        WaitForSingleObject(program.process.hProcess, DEADLINE_MS);
-    }
-    CloseHandle(program.process.hThread);
-    CloseHandle(program.process.hProcess);
-    program.process = {};
 }
 
 // Milliseconds from the process's creation until its first paint shows at the probe point, or a

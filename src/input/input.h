@@ -8,11 +8,17 @@
 constexpr uint32_t DOUBLE_PRESS_MS = 500;
 constexpr int SLIDE_STEPS = 4;
 
-// The window's two timers. The slide timer (50 ms) runs for the whole life of the window; the key
-// repeat timer runs only while a held key repeats. Each one's ticks go to its own handler only.
+// The window's timers. The slide timer (50 ms) runs for the whole life of the window; the key repeat
+// timer runs only while a held key repeats; the repaint timer ticks once after a press that changed
+// a key's look. Each one's ticks go to its own handler only.
 constexpr uint32_t SLIDE_TIMER_ID = 1;
 constexpr uint32_t SLIDE_TIMER_MS = 50;
 constexpr uint32_t KEY_REPEAT_TIMER_ID = 2;
+constexpr uint32_t REPAINT_TIMER_ID = 3;
+// A press repaints its key this long after its key event, not at once: painting right away competes
+// with the key's way to the focused application (markedly under Wine), and a key is felt when it
+// types, while a change of colour within a frame's time is not seen late.
+constexpr uint32_t REPAINT_DELAY_MS = 10;
 
 enum class SlideDirection : int32_t {
     Show = 0, // into view

@@ -55,14 +55,15 @@ int freeContactPress()
     return -1;
 }
 
-// The mouse's press holds the pointer's capture, so that its release reaches the window wherever the
-// pointer is lifted; the system captures a touch or pen contact for the window by itself.
-void holdPress(PlatformWindow* window, int press, uint32_t contact, int key)
+// Holds the press until its release. The mouse's press takes the pointer's capture, so that its
+// release reaches the window wherever the pointer is lifted; the system captures a touch or pen contact
+// for the window by itself. True when the caller is to take the capture, which it does once the key's
+// event is on its way: the capture costs the system a round trip that the key need not wait for.
+bool holdPress(int press, uint32_t contact, int key)
 {
     const bool capture = press == MOUSE_PRESS && !presses[press].held;
     presses[press] = {true, contact, key, false};
-    if (capture)
-        platformCapturePointer(window);
+    return capture;
 }
 
 void letGoOfPointer()
@@ -131,9 +132,11 @@ void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int
     lastPressTime = now;
     lastPressKey = hit;
     if (key.kind == KeyKind::Latching && secondTap) {
-        holdPress(window, press, contact, hit);
+        const bool capture = holdPress(press, contact, hit);
         lockLatchingKeysAt(window, x, y);
-        platformUpdateWindow(window);
+        if (capture)
+            platformCapturePointer(window);
+        platformStartTimer(window, REPAINT_TIMER_ID, REPAINT_DELAY_MS);
         return;
     }
 
@@ -145,7 +148,7 @@ void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int
         platformDestroyWindow(window);
         return;
     }
-    holdPress(window, press, contact, hit);
+    const bool capture = holdPress(press, contact, hit);
     if (code == VK_FN && fnLayer == 1) {
         turnFnLayerOff(window);
         key.state = KeyState::Up;
@@ -164,8 +167,10 @@ void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int
         releaseKeyCode(window, hit);
         key.state = KeyState::Up;
     }
+    if (capture)
+        platformCapturePointer(window);
     platformInvalidateRect(window, key.bounds);
-    platformUpdateWindow(window);
+    platformStartTimer(window, REPAINT_TIMER_ID, REPAINT_DELAY_MS);
 }
 
 // Lets go of `press`: key-ups for the Normal keys it releases, each followed by the latched

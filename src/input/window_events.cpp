@@ -9,6 +9,9 @@ void onWindowTimer(PlatformWindow* window, uint32_t id)
         advanceSlide(window);
     } else if (id == KEY_REPEAT_TIMER_ID) {
         advanceKeyRepeat(window);
+    } else if (id == REPAINT_TIMER_ID) {
+        platformStopTimer(window, REPAINT_TIMER_ID);
+        platformUpdateWindow(window);
     }
 }
 

@@ -85,7 +85,7 @@ TEST_F(KeyRepeat, FollowsTheUsersSettingsReadAtTheStart)
 {
     fake::setKeyboardRepeat(3, 0);
     EXPECT_EQ(run("press A @1000, release @2900"), "down A, down A, down A, down A, up A");
-    EXPECT_EQ(calls(0, {"repeat", "timer"}), "repeat settings, timer 2 start 1000, timer 2 start 400, timer 2 stop");
+    EXPECT_EQ(calls(0, {"repeat", "timer 2"}), "repeat settings, timer 2 start 1000, timer 2 start 400, timer 2 stop");
 }
 
 TEST_F(KeyRepeat, MapsTheSettingsAsTheSystemDocuments)
