@@ -192,8 +192,11 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY: onDestroy(window); return 0;
     case WM_ENDSESSION:
         // The system ends the process without destroying the window: what the panel holds down
-        // must go up now, or it stays held for whatever runs next.
-        if (wParam)
+        // must go up now, or it stays held for whatever runs next. An installer that must replace
+        // the program asks it to close the same way (through the Restart Manager): it ends as Exit does.
+        if (wParam && (lParam & ENDSESSION_CLOSEAPP))
+            DestroyWindow(window);
+        else if (wParam)
             releaseEverything(platformWindow(window));
         return 0;
     default: break;

@@ -221,6 +221,26 @@ TEST_F(Typing, ExitKeyEndsTheProgramAndLetsGoOfTheLatchedModifiers)
     EXPECT_TRUE(traced("dn:10 up:10"));
 }
 
+// An installer that must replace the program closes it: by a close message to its window (taskkill) or
+// through the Restart Manager's end of session for one application. It lets go of what it holds and ends.
+TEST_F(Typing, ClosedByAnInstallerItLetsGoOfTheLatchedModifiersAndEnds)
+{
+    tapKey(u"Shift");
+    EXPECT_TRUE(traced("dn:10"));
+    PostMessageW(keyboard.window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(keyboard.waitForExit(), 0u);
+    EXPECT_TRUE(traced("dn:10 up:10"));
+
+    focus.clear();
+    Keyboard second;
+    ASSERT_TRUE(second.start());
+    tapKey(u"Shift");
+    EXPECT_TRUE(traced("dn:10"));
+    PostMessageW(second.window(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_EQ(second.waitForExit(), 0u);
+    EXPECT_TRUE(traced("dn:10 up:10"));
+}
+
 // The session ends without the window being destroyed: what the panel holds goes up all the same.
 TEST_F(Typing, SessionEndLetsGoOfTheLatchedModifiers)
 {

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# The Windows Installer packages under Wine, in a prefix of the test's own: a silent install puts every
+# file, the shortcut and the run-at-sign-in value in place, AUTOSTART=0 writes no run value, a newer
+# package replaces an older one in place (closing the keyboard that runs, keeping the user's
+# default.keymap, leaving one product), a repair keeps the keymap too, and an uninstall leaves
+# nothing of the product behind.
+#   tests/install/msi_test.sh BUILD_DIR ARCH   (win64 or win32; a win32 package is installed and
+#                                               removed, but its programs are not run here)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=$1
+arch=$2
+export PLUMTIDE_WINEPREFIX=$PWD/build/wineprefix-install-$arch
+source tools/wine-env.sh
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
+
+if [ -z "${DISPLAY:-}" ]; then
+    trap plumtide_stop_display EXIT
+    plumtide_start_xvfb
+fi
+# A fresh prefix every run: nothing installed before.
+wineserver -k 2>/dev/null || true
+rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
+plumtide_wine_prefix
+
+version=$(sed -n 's/^project(plumtide VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+current=$(tools/msi "$build" "$version" "$arch")
+older=$(tools/msi "$build" 1.1.0 "$arch")
+older_copy="$build/plumtide-older-$arch.msi"
+mv "$older" "$older_copy"
+
+if [ "$arch" = win64 ]; then
+    folder="$WINEPREFIX/drive_c/Program Files/Plumtide"
+    view=/reg:64
+else
+    folder="$WINEPREFIX/drive_c/Program Files (x86)/Plumtide"
+    view=/reg:32
+fi
+# The start menu's programs folder of all users; Wine's installer takes the user's even for a
+# package installed for all users.
+shortcuts=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Plumtide.lnk"
+           "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Plumtide.lnk")
+shortcut_present() { [ -f "${shortcuts[0]}" ] || [ -f "${shortcuts[1]}" ]; }
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+
+msi() {
+    local status=0
+    wine msiexec "$@" /qn >/dev/null 2>&1 || status=$?
+    [ "$status" = 0 ] || fail "msiexec $* exited with $status"
+}
+run_value() { wine reg query "$run_key" /v Plumtide $view 2>/dev/null | tr -d '\r' | grep -i 'REG_SZ'; }
+# The entries "Apps" lists for the product: one DisplayName line each, with its version.
+products() {
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s $view 2>/dev/null | tr -d '\r' |
+        grep -A20 -i 'DisplayName.*REG_SZ.*Plumtide$' | grep -ci 'DisplayVersion' || true
+}
+product_version() {
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s $view 2>/dev/null | tr -d '\r' |
+        grep -A20 -i 'DisplayName.*REG_SZ.*Plumtide$' | sed -n 's/.*DisplayVersion *REG_SZ *//p' | head -n 1
+}
+every_file() {
+    local f
+    for f in plumtide.exe plumtide-keymap.exe README.txt layouts/builtin.keymap layouts/full-bottom.keymap \
+             layouts/split-right.keymap layouts/builtin.txt layouts/full-bottom.txt layouts/split-right.txt; do
+        [ -f "$folder/$f" ] || { echo "missing $f" >&2; return 1; }
+    done
+}
+no_run_value() { ! run_value >/dev/null; }
+nothing_left() {
+    [ ! -e "$folder" ] && ! shortcut_present && no_run_value && [ "$(products)" = 0 ]
+}
+
+# A silent install, then an uninstall.
+msi /i "$(wine winepath -w "$current")"
+check "installs every file" every_file
+check "installs the start-menu shortcut" shortcut_present
+value=$(run_value || true)
+check "writes the run-at-sign-in value" test -n "$value"
+check "the run value starts the installed keyboard" grep -qi 'Plumtide\\plumtide.exe"$' <<<"$value"
+check "one product is listed" test "$(products)" = 1
+msi /x "$(wine winepath -w "$current")"
+check "an uninstall leaves nothing of the product" nothing_left
+
+# AUTOSTART=0: the keyboard without the start at sign-in.
+msi /i "$(wine winepath -w "$current")" AUTOSTART=0
+check "AUTOSTART=0 installs the keyboard" test -f "$folder/plumtide.exe"
+check "AUTOSTART=0 writes no run value" no_run_value
+msi /x "$(wine winepath -w "$current")"
+check "and its uninstall leaves nothing" nothing_left
+
+# An upgrade over an older package, with a keymap of the user's and the keyboard running.
+msi /i "$(wine winepath -w "$older_copy")"
+check "the older package installs" test "$(product_version)" = 1.1.0
+printf '@\0N\0,\0' >"$folder/default.keymap"
+keymap_before=$(md5sum <"$folder/default.keymap")
+keyboard_pid=
+if [ "$arch" = win64 ]; then
+    wine "$(wine winepath -w "$folder/plumtide.exe")" >/dev/null 2>&1 &
+    keyboard_pid=$!
+    for _ in $(seq 1 100); do
+        wine tasklist 2>/dev/null | grep -qi '^plumtide.exe' && break
+        sleep 0.1
+    done
+fi
+msi /i "$(wine winepath -w "$current")"
+check "the upgrade leaves one product" test "$(products)" = 1
+check "the upgrade is the newer version" test "$(product_version)" = "$version"
+check "the upgrade keeps the user's default.keymap" test "$(md5sum <"$folder/default.keymap")" = "$keymap_before"
+check "the upgrade keeps every file" every_file
+if [ -n "$keyboard_pid" ]; then
+    status=0
+    for _ in $(seq 1 100); do kill -0 "$keyboard_pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$keyboard_pid" 2>/dev/null; then
+        fail "the upgrade closes the running keyboard"
+        kill "$keyboard_pid" 2>/dev/null || true
+    else
+        wait "$keyboard_pid" || status=$?
+        check "the upgrade closes the running keyboard, which ends cleanly" test "$status" = 0
+    fi
+fi
+# A repair (msiexec /fa is the same; Wine's msiexec hands /f to a 32-bit process, which cannot run here).
+msi /i "$(wine winepath -w "$current")" REINSTALL=ALL REINSTALLMODE=amus
+check "a repair keeps the user's default.keymap" test "$(md5sum <"$folder/default.keymap")" = "$keymap_before"
+msi /x "$(wine winepath -w "$current")"
+check "an uninstall removes the program" test ! -e "$folder/plumtide.exe"
+check "an uninstall removes the shortcut" sh -c '! [ -e "$0" ] && ! [ -e "$1" ]' "${shortcuts[@]}"
+check "an uninstall leaves the user's default.keymap alone" test -f "$folder/default.keymap"
+rm -f "$folder/default.keymap"
+rmdir "$folder" 2>/dev/null || true
+check "and nothing else of the product" nothing_left
+
+rm -f "$older_copy"
+wineserver -k 2>/dev/null || true
+if [ "$failures" -gt 0 ]; then
+    echo "$failures install checks failed ($arch)" >&2
+    exit 1
+fi
+echo "all install checks passed ($arch)"
