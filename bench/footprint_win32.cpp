@@ -163,13 +163,9 @@ int wmain(int argc, wchar_t** argv)
                      DEFAULT_STARTS, DEFAULT_IDLE_SECONDS);
         return 2;
     }
-    Program programs[2] = {{"plumtide", argv[1], L"", {}}, {"minimal", argv[2], L"", {}}};
-    for (Program& program : programs) {
-        if (!copyToFreshFolder(program)) {
-            std::fprintf(stderr, "cannot copy %ls\n", program.path.c_str());
-            return 1;
-        }
-    }
+    Program programs[2];
+    if (!preparePrograms(programs, argv))
+        return 1;
     const int starts = environmentNumber("PLUMTIDE_BENCH_STARTS", DEFAULT_STARTS);
     const int idleSeconds = environmentNumber("PLUMTIDE_BENCH_IDLE_SECONDS", DEFAULT_IDLE_SECONDS);
     const COLORREF desktop = screenPixel(PROBE);

@@ -115,13 +115,9 @@ int wmain(int argc, wchar_t** argv)
                      ROUNDS, DEFAULT_TAPS);
         return 2;
     }
-    Program programs[2] = {{"plumtide", argv[1], L"", {}}, {"minimal", argv[2], L"", {}}};
-    for (Program& program : programs) {
-        if (!copyToFreshFolder(program)) {
-            std::fprintf(stderr, "cannot copy %ls\n", program.path.c_str());
-            return 1;
-        }
-    }
+    Program programs[2];
+    if (!preparePrograms(programs, argv))
+        return 1;
     const int taps = environmentNumber("PLUMTIDE_BENCH_TAPS", DEFAULT_TAPS);
     HWND focus = createFocusWindow();
     mouseAt(0, KEY_A);

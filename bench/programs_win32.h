@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -83,6 +84,21 @@ inline bool copyToFreshFolder(Program& program)
     if (!CopyFileW(program.path.c_str(), copy.c_str(), FALSE))
         return false;
     program.path = copy;
+    return true;
+}
+
+// The keyboard and the minimal program named on a benchmark's command line, each copied to a folder of
+// its own; false, having said why, when one cannot be.
+inline bool preparePrograms(Program (&programs)[2], wchar_t** argv)
+{
+    programs[0] = {"plumtide", argv[1], L"", {}};
+    programs[1] = {"minimal", argv[2], L"", {}};
+    for (Program& program : programs) {
+        if (!copyToFreshFolder(program)) {
+            std::fprintf(stderr, "cannot copy %ls\n", program.path.c_str());
+            return false;
+        }
+    }
     return true;
 }
 

@@ -233,7 +233,7 @@ bool Keyboard::start(const std::wstring& workingDirectory)
     });
 }
 
-HANDLE Keyboard::startAnother() const
+DWORD Keyboard::runAnother() const
 {
     std::wstring commandLine = L"\"" + folder_ + L"\\plumtide.exe\"";
     STARTUPINFOW startup = {};
@@ -241,9 +241,15 @@ HANDLE Keyboard::startAnother() const
     PROCESS_INFORMATION other = {};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
                         &other))
-        return nullptr;
+        return STILL_ACTIVE;
     CloseHandle(other.hThread);
-    return other.hProcess;
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(other.hProcess, DEADLINE_MS) == WAIT_OBJECT_0)
+        GetExitCodeProcess(other.hProcess, &code);
+    else
+        TerminateProcess(other.hProcess, 1);
+    CloseHandle(other.hProcess);
+    return code;
 }
 
 bool Keyboard::running() const

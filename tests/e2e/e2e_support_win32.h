@@ -64,8 +64,9 @@ public:
 
     // Starts it (from `workingDirectory` when given) and waits for its visible window.
     bool start(const std::wstring& workingDirectory = L"");
-    // Starts one more copy from the same folder; returns its process handle.
-    HANDLE startAnother() const;
+    // Starts one more copy from the same folder and waits for it to end: its exit code, or STILL_ACTIVE
+    // when it does not end in time.
+    DWORD runAnother() const;
     HWND window() const { return window_; }
     HANDLE process() const { return process_.hProcess; }
     const std::wstring& folder() const { return folder_; }
