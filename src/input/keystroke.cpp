@@ -1,5 +1,4 @@
-// Keystroke injection: the one place the program produces keyboard input, what each key holds down, and the bulk
-// release of latched modifiers.
+// Keystroke injection: the one place that makes keyboard input, what each key holds down, bulk releases.
 #include "input/input.h"
 #include "layout/keytable.h"
 #include "layout/vkeynames.h"

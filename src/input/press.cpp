@@ -1,5 +1,4 @@
-// Presses and releases of the mouse and of touch and pen contacts: which key a press hits, and each key's state machine
-// of down, latched and locked.
+// Presses of the mouse and of touch contacts: which key a press hits, each key's state machine, releases.
 #include "input/input.h"
 #include "input/key_repeat.h"
 #include "layout/keytable.h"

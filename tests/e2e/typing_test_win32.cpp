@@ -1,5 +1,6 @@
 // Typing into a focused window by tapping the real keyboard: letters, latched and locked modifiers,
-// the Fn layer, the Exit key, a press released off the panel, and the slide-away panel.
+// the Fn layer, the Exit key, a press released off the panel, the slide-away panel, two thumbs at
+// once, and every way the keyboard is hidden or ended without leaving a key held.
 #include <gtest/gtest.h>
 
 #include <algorithm>
