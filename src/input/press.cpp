@@ -255,7 +255,8 @@ void releaseHeldPress(PlatformWindow* window)
 
 void checkPointerStillDown(PlatformWindow* window)
 {
-    if (!platformPointerButtonDown())
+    // The button's state is asked of the system only while a press is held: not at every idle tick.
+    if (presses[MOUSE_PRESS].held && !platformPointerButtonDown())
         releaseHeldPress(window);
 }
 
