@@ -6,7 +6,7 @@
 #include "layout/default_layout.h"
 #include "layout/keymap.h"
 #include "render/geometry.h"
-#include "state.h"
+#include "layout/keytable.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "keymap-tool/check.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
-#include "state.h"
+#include "render/geometry.h"
 
 unsigned long benchPlatformCalls();
 void benchServeFile(const std::string& bytes);

@@ -14,7 +14,6 @@
 #include "render/geometry.h"
 #include "render/render_win32.h"
 #include "resource.h"
-#include "state.h"
 
 AppState app;
 

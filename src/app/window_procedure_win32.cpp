@@ -7,7 +7,6 @@
 #include "layout/keytable.h"
 #include "render/geometry.h"
 #include "render/render_win32.h"
-#include "state.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "layout/keytable.h"
 #include "platform/platform.h"
 
 constexpr uint32_t DOUBLE_PRESS_MS = 500;
@@ -141,6 +142,22 @@ void onWindowTimer(PlatformWindow* window, uint32_t id);
 // every Latching key, and the Fn layer turns off. For the window's end, the session's end and hiding
 // the panel.
 void releaseEverything(PlatformWindow* window);
+
+// --- The input module's process-wide state (input_state.cpp), put back as at start by resetInput ---
+// 1 while the Fn layer is on: keys then send their fnVk.
+extern int fnLayer;
+// Clock value of the last press that hit a key, and the index of that key (-1 before the first).
+extern uint32_t lastPressTime;
+extern int lastPressKey;
+// The slide-away panel's animation.
+extern SlideState slideState;
+// The presses that hit a key and are held, the mouse's at MOUSE_PRESS and each contact's.
+extern Press presses[MAX_CONTACTS + 1];
+// The held key that repeats, if any.
+extern KeyRepeat keyRepeat;
+// What each key's key-down sent, from that key-down until its key-up: the one record of what the
+// system holds from the panel.
+extern HeldCode heldCodes[MAX_KEYS];
 
 // Back to the state at start: Fn layer off, no press yet, no slide, no repeat, no capture held,
 // nothing held down.

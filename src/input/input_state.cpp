@@ -1,6 +1,5 @@
 // The input module's process-wide state, defined in one place and put back as at start by resetInput.
 #include "input/input.h"
-#include "state.h"
 
 int fnLayer = 0;
 uint32_t lastPressTime = 0;

@@ -6,8 +6,6 @@
 #include "input/input.h"
 #include "layout/keytable.h"
 
-#include "state.h"
-
 uint32_t keyRepeatDelayMs(int32_t delaySetting)
 {
     // The system documents 0 as about 250 ms and 3 as about 1 s, in equal steps.

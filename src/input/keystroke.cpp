@@ -2,7 +2,6 @@
 #include "input/input.h"
 #include "layout/keytable.h"
 #include "layout/vkeynames.h"
-#include "state.h"
 
 void sendKeyEvent(uint8_t virtualKey, bool up)
 {

@@ -4,7 +4,6 @@
 #include "layout/keytable.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
-#include "state.h"
 
 namespace {
 

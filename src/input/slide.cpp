@@ -5,7 +5,6 @@
 #include "input/tab_area.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
-#include "state.h"
 
 namespace {
 

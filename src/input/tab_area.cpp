@@ -2,7 +2,6 @@
 #include "input/input.h"
 #include "input/tab_area.h"
 #include "layout/keytable.h"
-#include "state.h"
 
 bool findTab(TabPlace& place)
 {

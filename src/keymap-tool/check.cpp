@@ -16,7 +16,6 @@
 #include "layout/u16text.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
-#include "state.h"
 
 namespace {
 

@@ -13,7 +13,6 @@
 #include "render/geometry.h"
 #include "render/palette.h"
 #include "render/svg_render.h"
-#include "state.h"
 
 namespace {
 

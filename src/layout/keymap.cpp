@@ -7,7 +7,7 @@
 
 #include "layout/u16text.h"
 #include "layout/vkeynames.h"
-#include "state.h"
+#include "layout/keytable.h"
 
 static_assert(std::endian::native == std::endian::little, "keymap files are read as little-endian units");
 

@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "state.h"
-
 KeyTable* keyTable = nullptr;
 PanelLayout panelLayout = PANEL_LAYOUT_DEFAULTS;
 

@@ -61,6 +61,12 @@ struct PanelLayout {
 
 constexpr PanelLayout PANEL_LAYOUT_DEFAULTS = {DockSide::Top, 500, 80, 60};
 
+// The layout's process-wide state, put back as at start by resetLayout.
+// The one key table of the process; null before start-up allocates it and after teardown frees it.
+extern KeyTable* keyTable;
+// The panel's dock side and tab, from a keymap's "TAG:" lines over the defaults.
+extern PanelLayout panelLayout;
+
 // Allocates the zero-filled table and points keyTable at it; null (and the table unset) when memory is short.
 KeyTable* allocateKeyTable();
 void freeKeyTable();

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <numbers>
 
-#include "state.h"
+#include "layout/keytable.h"
 
 int32_t captionHeight = CAPTION_HEIGHT_AT_START;
 Size windowSize = {0, 0};

@@ -17,6 +17,15 @@ struct Size {
 // captionHeight before start-up reads the system's.
 constexpr int32_t CAPTION_HEIGHT_AT_START = 16;
 
+// The window's placement, process-wide, put back as at start by resetPlacement.
+// How far below the window's top edge its client area begins: the system caption height until the
+// window is measured, then the window's own offset (the class menu's bar lies above the client area).
+extern int32_t captionHeight;
+// The window's size, and the panel's top-left corner in window coordinates; set when the window is
+// shaped.
+extern Size windowSize;
+extern Point windowOrigin;
+
 // Back to the placement before the window exists: no size, no origin, the caption height at start.
 void resetPlacement();
 

@@ -4,7 +4,8 @@
 #include <algorithm>
 
 #include "layout/u16text.h"
-#include "state.h"
+#include "layout/keytable.h"
+#include "render/geometry.h"
 
 namespace {
 

@@ -7,7 +7,8 @@
 #include "render/palette.h"
 #include "render/palette_win32.h"
 #include "render/render_win32.h"
-#include "state.h"
+#include "layout/keytable.h"
+#include "render/geometry.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 
 #include "render/paint_geometry.h"
 #include "render/palette.h"
-#include "state.h"
+#include "layout/keytable.h"
+#include "render/geometry.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "layout/default_layout.h"
 #include "layout/u16text.h"
 #include "render/geometry.h"
-#include "state.h"
+#include "layout/keytable.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 #include "input/input.h"
 #include "input_fixture.h"
 #include "layout/vkeynames.h"
-#include "state.h"
+#include "layout/keytable.h"
+#include "render/geometry.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include "fake/fake_platform.h"
 #include "input/input.h"
 #include "input_fixture.h"
-#include "state.h"
+#include "layout/keytable.h"
+#include "render/geometry.h"
 
 namespace {
 

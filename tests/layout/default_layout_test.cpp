@@ -10,7 +10,9 @@
 #include "layout/keymap.h"
 #include "layout/u16text.h"
 #include "layout/vkeynames.h"
-#include "state.h"
+#include "input/input.h"
+#include "layout/keytable.h"
+#include "render/geometry.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "layout/keymap.h"
 #include "layout/u16text.h"
 #include "render/geometry.h"
-#include "state.h"
+#include "layout/keytable.h"
 
 namespace {
 

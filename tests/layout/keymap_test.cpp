@@ -8,7 +8,7 @@
 #include "fake/fake_platform.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
-#include "state.h"
+#include "render/geometry.h"
 
 namespace {
 

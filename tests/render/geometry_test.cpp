@@ -8,7 +8,7 @@
 #include "support/case_name.h"
 #include "support/test_keys.h"
 #include "render/geometry.h"
-#include "state.h"
+#include "layout/keytable.h"
 
 namespace {
 

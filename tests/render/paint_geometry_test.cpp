@@ -9,7 +9,8 @@
 #include "support/test_keys.h"
 #include "render/paint_geometry.h"
 #include "render/palette.h"
-#include "state.h"
+#include "layout/keytable.h"
+#include "render/geometry.h"
 
 namespace {
 

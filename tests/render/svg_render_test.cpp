@@ -8,7 +8,7 @@
 #include "layout/default_layout.h"
 #include "render/geometry.h"
 #include "render/svg_render.h"
-#include "state.h"
+#include "layout/keytable.h"
 
 namespace {
 

@@ -19,7 +19,6 @@
 #include "render/palette.h"
 #include "render/palette_win32.h"
 #include "render/render_win32.h"
-#include "state.h"
 
 namespace {
 

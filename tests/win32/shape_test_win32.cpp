@@ -10,7 +10,6 @@
 #include "layout/keytable.h"
 #include "render/geometry.h"
 #include "render/render_win32.h"
-#include "state.h"
 
 namespace {
 
