@@ -136,7 +136,18 @@ struct Before {
     std::vector<KeyState> states;
     Press presses[MAX_CONTACTS + 1];
     size_t events;
+    std::set<uint16_t> typed; // codes that Normal keys held
 };
+
+std::set<uint16_t> codesTyped()
+{
+    std::set<uint16_t> typed;
+    for (int k = 0; keyTable && k < keyTable->count; ++k) {
+        if (keyTable->keys[k].kind == KeyKind::Normal && heldCodes[k].held)
+            typed.insert(heldCodes[k].code);
+    }
+    return typed;
+}
 
 Before snapshot()
 {
@@ -146,6 +157,7 @@ Before snapshot()
     for (int i = 0; i <= MAX_CONTACTS; ++i)
         before.presses[i] = presses[i];
     before.events = fake::keyEvents().size();
+    before.typed = codesTyped();
     return before;
 }
 
@@ -175,11 +187,8 @@ void checkKeyEvents(const Before& before, std::set<uint16_t>& down)
             continue;
         // Down again while down: a Normal key typing once more (a repeat, or another key of the same
         // code); never a modifier.
-        bool normalHolds = false;
-        for (int k = 0; keyTable && k < keyTable->count; ++k)
-            normalHolds = normalHolds || (keyTable->keys[k].kind == KeyKind::Normal && heldCodes[k].held &&
-                                          heldCodes[k].code == event.virtualKey);
-        require(normalHolds, "a code held by a modifier went down twice", name);
+        require(before.typed.contains(event.virtualKey) || codesTyped().contains(event.virtualKey),
+                "a code held by a modifier went down twice", name);
     }
 }
 
@@ -196,11 +205,11 @@ void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& 
     // The fake system holds exactly what the record says the panel holds.
     std::set<uint16_t> recorded;
     for (int k = 0; k < keyTable->count; ++k) {
-        if (heldCodes[k].held && heldCodes[k].code != VK_FN)
+        if (heldCodes[k].held && heldCodes[k].code != 0)
             recorded.insert(heldCodes[k].code);
     }
     for (int k = keyTable->count; k < MAX_KEYS; ++k)
-        require(!heldCodes[k].held, "a code held for a key beyond the table");
+        require(!heldCodes[k].held && !heldCodes[k].layer, "a code held for a key beyond the table");
     require(recorded == down, "the system holds other codes than the panel records");
 
     require(fake::captured() == presses[MOUSE_PRESS].held,
@@ -215,8 +224,8 @@ void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& 
     bool latched = false;
     for (int k = 0; k < keyTable->count; ++k) {
         const KeyRecord& key = keyTable->keys[k];
-        const bool holdsLayer = heldCodes[k].held && heldCodes[k].code == VK_FN;
-        const bool holds = heldCodes[k].held;
+        const bool holdsLayer = heldCodes[k].layer;
+        const bool holds = heldCodes[k].held || holdsLayer;
         layerHeld = layerHeld || holdsLayer;
         require(!holdsLayer || key.state != KeyState::Up, "a key holds the Fn layer but shows Up");
         if (key.kind == KeyKind::Latching) {

@@ -35,13 +35,14 @@ struct SlideState {
 constexpr int MAX_CONTACTS = 10;
 constexpr int MOUSE_PRESS = 0; // the mouse's press; 1 to MAX_CONTACTS are the contacts'
 
-// A press that hit a key, from the press until its release. While the mouse's is held the pointer is
+// A press that hit a key, from the press until its release; a touch or pen contact is held from its
+// landing to its lift, also where it hit no key. While the mouse's is held the pointer is
 // captured, so that the release reaches the window wherever the pointer is lifted and no key is left
 // held in the system; the system captures a touch or pen contact for the window by itself.
 struct Press {
     bool held;
     uint32_t contact;     // the system's pointer id of a touch or pen contact
-    int key;              // the key the press hit
+    int key;              // the key the press hit, -1 for none
     bool typedDuringHold; // a Normal key went down while this press held a Latching key
 };
 
@@ -60,31 +61,35 @@ struct KeyRepeat {
 
 constexpr KeyRepeat NO_REPEAT = {-1, 0, 0, 0, 0, false, -1};
 
-// What a key's key-down sent, from that key-down until its key-up. A key-up always goes out for this
-// code, whatever the layer is by then, so that nothing the panel pressed stays held in the system.
-// A key that turned the Fn layer on holds VK_FN: it shows the layer, and its release turns it off.
+// What a key holds down, from its key-down until its key-up: the one record of what the system holds
+// from the panel. A key-up always goes out for the code that went down, whatever the layer is by then,
+// and every bulk release goes through this record, so nothing the panel pressed can outlive it.
 struct HeldCode {
-    bool held;
+    bool held; // the key-down of `code` went out and its key-up has not
     uint8_t code;
+    bool layer; // the key turned the Fn layer on: it shows the layer, and letting go of it turns it off
 };
 
 // One synthetic key-down or key-up for a virtual key, with the scan code of the current layout.
-// VK_FN and VK_EXIT are never sent: they act inside the keyboard only.
+// VK_FN, VK_EXIT and 0 are never sent: they act inside the keyboard only, or name no key.
 void sendKeyEvent(uint8_t virtualKey, bool up);
-// The key-down of the key at `index` for `code`, remembered until its key-up. VK_FN turns the Fn layer
-// on instead (the key then holds the layer); VK_EXIT does nothing here.
+// The key at `index` goes down as `code`, held until its key-up. VK_FN turns the Fn layer on instead,
+// held by the key; VK_EXIT does nothing here.
 void pressKeyCode(int index, uint8_t code);
-// The key-up for whatever the key's key-down sent, if it sent anything; for a key that holds the Fn
-// layer, the layer goes off.
-void releaseKeyCode(PlatformWindow* window, int index);
+// The key-up of the code the key holds, if it holds one. The Fn layer it may hold stays.
+void releaseKeyCode(int index);
+// The key lets go of everything it holds, the Fn layer included, and shows Up; invalidated when a
+// window is given.
+void letGoOfKey(PlatformWindow* window, int index);
 // Whether the key at `index` turned the Fn layer on and shows it.
 bool holdsFnLayer(int index);
-// The Fn layer off: every key that holds it becomes Up, invalidated when a window is given.
+// The Fn layer off: no key holds it any longer, and every key that held nothing else becomes Up,
+// invalidated when a window is given.
 void turnFnLayerOff(PlatformWindow* window);
-// A key-up for every Latching key that holds a key down, whatever its state; all become Up. Repaints
-// nothing.
+// Every Latching key lets go of what it holds, whatever its state; all become Up. Repaints nothing.
 void releaseAllLatchingKeys();
-// A key-up for every Latching key that is Down; each becomes Up and is invalidated.
+// Every Latching key that is Down lets go and becomes Up, invalidated; Locked ones stay. Latched keys
+// go with the last key typed with them: none goes while a press still holds a key that typed.
 void releaseDownLatchingKeys(PlatformWindow* window);
 
 // WM_LBUTTONDOWN and WM_LBUTTONUP, in client coordinates (unsigned 16-bit values).
@@ -96,11 +101,12 @@ void handlePointerCaptureLost(PlatformWindow* window);
 // the way (a capture the system does not honour for a window that is not in the foreground), and is
 // released now.
 void checkPointerStillDown(PlatformWindow* window);
-// The press the pointer holds, if any, goes up as at its release, and its capture is given back.
-void releaseHeldPress(PlatformWindow* window);
 // Whether a press of the mouse or of a contact holds the key down: a modifier held so is not released
 // with the next key, as a physical modifier held down is not.
 bool heldByPress(int key);
+// Whether a press holds a key down that sent a code: the latched modifiers and the Fn layer it was
+// typed with stay until it goes up.
+bool typingHeldByPress();
 
 // A touch or pen contact lands at a client point: it presses what is there exactly as the mouse does.
 void handleContactDown(PlatformWindow* window, uint32_t contact, int32_t x, int32_t y);
@@ -108,8 +114,9 @@ void handleContactDown(PlatformWindow* window, uint32_t contact, int32_t x, int3
 // another contact still holds it, then the latched modifiers; a modifier it held goes up if a key was
 // typed meanwhile, else it stays as the tap left it.
 void handleContactUp(PlatformWindow* window, uint32_t contact);
-// Every contact's press goes up, as at its lift.
-void releaseContacts(PlatformWindow* window);
+// Every press lets go of its keys, the mouse's as at its button's release and each contact's as at its
+// lift (the contact stays known until it lifts), and the repeat stops.
+void releasePresses(PlatformWindow* window);
 
 enum class TabArea {
     None, // the keys' business
@@ -139,8 +146,8 @@ uint32_t keyRepeatPeriodMs(int32_t speedSetting);
 // A tick of one of the window's timers, handed to that timer's handler only.
 void onWindowTimer(PlatformWindow* window, uint32_t id);
 // Nothing stays pressed: the repeat stops, a press the pointer holds goes up as at its release, then
-// every Latching key, and the Fn layer turns off. For the window's end, the session's end and hiding
-// the panel.
+// every Latching key, and the Fn layer turns off. For the window's end, the session's end, hiding the
+// panel and sliding it off the screen.
 void releaseEverything(PlatformWindow* window);
 
 // --- The input module's process-wide state (input_state.cpp), put back as at start by resetInput ---

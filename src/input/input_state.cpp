@@ -20,5 +20,5 @@ void resetInput()
         press = NO_PRESS;
     keyRepeat = NO_REPEAT;
     for (HeldCode& held : heldCodes)
-        held = {false, 0};
+        held = {false, 0, false};
 }

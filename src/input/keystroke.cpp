@@ -3,10 +3,26 @@
 #include "layout/keytable.h"
 #include "layout/vkeynames.h"
 
+namespace {
+
+// Whether a key other than `except` holds `code` down: two keys may send one code, and the system
+// holds it until the last of them lets go.
+bool heldByAnotherKey(uint8_t code, int except)
+{
+    for (int i = 0; keyTable && i < keyTable->count; ++i) {
+        if (i != except && heldCodes[i].held && heldCodes[i].code == code)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void sendKeyEvent(uint8_t virtualKey, bool up)
 {
-    // The program's own codes act inside the keyboard only; no application may receive them.
-    if (virtualKey == VK_FN || virtualKey == VK_EXIT)
+    // The program's own codes act inside the keyboard only; no application may receive them. A key
+    // whose name the keymap did not know has code 0, which names no key at all.
+    if (virtualKey == 0 || virtualKey == VK_FN || virtualKey == VK_EXIT)
         return;
     uint32_t scan = platformScanCode(virtualKey);
     uint32_t flags = up ? KEY_EVENT_UP : 0;
@@ -28,35 +44,51 @@ void sendKeyEvent(uint8_t virtualKey, bool up)
 
 void pressKeyCode(int index, uint8_t code)
 {
-    if (index < 0 || index >= MAX_KEYS || code == VK_EXIT)
+    if (!keyTable || index < 0 || index >= keyTable->count || code == VK_EXIT)
         return;
     HeldCode& held = heldCodes[index];
-    // A key pressed again before its release (a release the system lost) lets go of what it held
-    // first when it now sends another code.
-    if (held.held && held.code != code && held.code != VK_FN)
-        sendKeyEvent(held.code, true);
-    held = {true, code};
-    if (code == VK_FN)
+    if (code == VK_FN) {
+        held.layer = true;
         fnLayer = 1;
-    else
+        return;
+    }
+    // A key pressed again while it holds another code (a second finger in the other layer) lets go of
+    // that code first: a key holds one code at a time.
+    if (held.held && held.code != code)
+        releaseKeyCode(index);
+    // A Normal key types its code again, as a held key's repeat does; a modifier already held down by
+    // another key of the same code is not pressed twice.
+    if (keyTable->keys[index].kind == KeyKind::Normal || !heldByAnotherKey(code, index))
         sendKeyEvent(code, false);
+    held.held = true;
+    held.code = code;
 }
 
-void releaseKeyCode(PlatformWindow* window, int index)
+void releaseKeyCode(int index)
 {
     if (index < 0 || index >= MAX_KEYS || !heldCodes[index].held)
         return;
-    if (heldCodes[index].code == VK_FN) {
-        turnFnLayerOff(window);
-        return;
-    }
     heldCodes[index].held = false;
-    sendKeyEvent(heldCodes[index].code, true);
+    if (!heldByAnotherKey(heldCodes[index].code, index))
+        sendKeyEvent(heldCodes[index].code, true);
+}
+
+void letGoOfKey(PlatformWindow* window, int index)
+{
+    if (!keyTable || index < 0 || index >= keyTable->count)
+        return;
+    releaseKeyCode(index);
+    if (holdsFnLayer(index))
+        turnFnLayerOff(window);
+    KeyRecord& key = keyTable->keys[index];
+    key.state = KeyState::Up;
+    if (window)
+        platformInvalidateRect(window, key.bounds);
 }
 
 bool holdsFnLayer(int index)
 {
-    return index >= 0 && index < MAX_KEYS && heldCodes[index].held && heldCodes[index].code == VK_FN;
+    return index >= 0 && index < MAX_KEYS && heldCodes[index].layer;
 }
 
 void turnFnLayerOff(PlatformWindow* window)
@@ -64,11 +96,14 @@ void turnFnLayerOff(PlatformWindow* window)
     fnLayer = 0;
     if (!keyTable)
         return;
-    // Every key that shows the layer shows it off with it, a second Fn key included.
+    // Every key that shows the layer shows it off with it, a second Fn key included; one that also
+    // holds a code stays down for that code until its own release.
     for (int i = 0; i < keyTable->count; ++i) {
         if (!holdsFnLayer(i))
             continue;
-        heldCodes[i].held = false;
+        heldCodes[i].layer = false;
+        if (heldCodes[i].held)
+            continue;
         keyTable->keys[i].state = KeyState::Up;
         if (window)
             platformInvalidateRect(window, keyTable->keys[i].bounds);
@@ -82,25 +117,19 @@ void releaseAllLatchingKeys()
     // Whatever the state, so that nothing the panel pressed can stay held in the system; each with
     // the code its key-down sent. A key that never went down has nothing to let go of.
     for (int i = 0; i < keyTable->count; ++i) {
-        KeyRecord& key = keyTable->keys[i];
-        if (key.kind != KeyKind::Latching)
-            continue;
-        releaseKeyCode(nullptr, i);
-        key.state = KeyState::Up;
+        if (keyTable->keys[i].kind == KeyKind::Latching)
+            letGoOfKey(nullptr, i);
     }
 }
 
 void releaseDownLatchingKeys(PlatformWindow* window)
 {
-    if (!keyTable)
+    if (!keyTable || typingHeldByPress())
         return;
     // Locked keys are left alone: they stay held until tapped again. So are keys a finger holds down.
     for (int i = 0; i < keyTable->count; ++i) {
-        KeyRecord& key = keyTable->keys[i];
-        if (key.kind != KeyKind::Latching || key.state != KeyState::Down || heldByPress(i))
-            continue;
-        releaseKeyCode(window, i);
-        key.state = KeyState::Up;
-        platformInvalidateRect(window, key.bounds);
+        const KeyRecord& key = keyTable->keys[i];
+        if (key.kind == KeyKind::Latching && key.state == KeyState::Down && !heldByPress(i))
+            letGoOfKey(window, i);
     }
 }

@@ -44,34 +44,29 @@ int contactPress(uint32_t contact)
     return -1;
 }
 
+// A free place for a new contact's press. When all are taken, a contact that holds no key gives its
+// place up: its lift may have been lost, and a finger that types matters more.
 int freeContactPress()
 {
+    int idle = -1;
     for (int i = MOUSE_PRESS + 1; i < PRESSES; ++i) {
         if (!presses[i].held)
             return i;
+        if (presses[i].key < 0)
+            idle = i;
+    }
+    return idle;
+}
+
+// The first key in table order whose shape holds the client point, which is also the key drawn on
+// top there; -1 for none.
+int keyAt(int32_t x, int32_t y)
+{
+    for (int i = 0; i < keyCount(); ++i) {
+        if (keyContainsPoint(keyTable->keys[i], x, y))
+            return i;
     }
     return -1;
-}
-
-// Holds the press until its release. The mouse's press takes the pointer's capture, so that its
-// release reaches the window wherever the pointer is lifted; the system captures a touch or pen contact
-// for the window by itself. True when the caller is to take the capture, which it does once the key's
-// event is on its way: the capture costs the system a round trip that the key need not wait for.
-bool holdPress(int press, uint32_t contact, int key)
-{
-    const bool capture = press == MOUSE_PRESS && !presses[press].held;
-    presses[press] = {true, contact, key, false};
-    return capture;
-}
-
-void letGoOfPointer()
-{
-    if (!presses[MOUSE_PRESS].held)
-        return;
-    // Cleared first: the system reports the capture's loss synchronously, and that report must not
-    // release the keys a second time.
-    presses[MOUSE_PRESS] = NO_PRESS;
-    platformReleasePointer();
 }
 
 // A Normal key went down: a modifier that another finger holds meanwhile has modified it, as a
@@ -101,71 +96,69 @@ void lockLatchingKeysAt(PlatformWindow* window, int32_t x, int32_t y)
     }
 }
 
+// The state machine of the key a press hit, once the press holds it. Returns whether the key now
+// repeats.
+bool runKey(PlatformWindow* window, int press, int hit, uint32_t now)
+{
+    KeyRecord& key = keyTable->keys[hit];
+    const uint8_t code = activeVirtualKey(key, fnLayer);
+    if (code == VK_FN && fnLayer == 1) {
+        // The layer goes off, and the key with it: it lets go of whatever it holds, unless another
+        // press still holds it down.
+        turnFnLayerOff(window);
+        if (!heldByAnotherPress(hit, press))
+            letGoOfKey(window, hit);
+    } else if (code == VK_FN || key.kind == KeyKind::Normal || key.state == KeyState::Up) {
+        pressKeyCode(hit, code);
+        key.state = KeyState::Down;
+        if (key.kind == KeyKind::Normal && code != VK_FN) {
+            startKeyRepeat(window, hit, code, now, press);
+            noteTypedDuringHolds(press);
+            return true;
+        }
+    } else {
+        letGoOfKey(window, hit);
+    }
+    return false;
+}
+
 // The press at client point (x, y), by the mouse or by a contact, held as `press` when it hits a key:
-// the slide check, the dock tab, the key walk and the key's state machine.
-void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int32_t y)
+// the slide check, the dock tab, the key walk and the key's state machine. A press that may not lock
+// is no second tap, whatever the time.
+void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int32_t y, bool mayLock)
 {
     if (slideState.step != 0)
         return;
     if (handleTabPress(window, x, y))
         return;
-
-    int hit = -1;
-    for (int i = 0; i < keyCount() && hit < 0; ++i) {
-        if (keyContainsPoint(keyTable->keys[i], x, y))
-            hit = i;
-    }
+    const int hit = keyAt(x, y);
     if (hit < 0) {
         platformUpdateWindow(window);
         return;
     }
     KeyRecord& key = keyTable->keys[hit];
-    if (key.kind == KeyKind::Normal)
-        key.state = KeyState::Down;
-
     const uint32_t now = platformMilliseconds();
     // A quick second tap on the same key locks it; a modifier tapped soon after a letter is an
     // ordinary tap. The difference is unsigned: right across the clock's wrap at 2^32.
-    const bool secondTap = hit == lastPressKey && now - lastPressTime < DOUBLE_PRESS_MS;
+    const bool lock =
+        key.kind == KeyKind::Latching && mayLock && hit == lastPressKey && now - lastPressTime < DOUBLE_PRESS_MS;
     lastPressTime = now;
     lastPressKey = hit;
-    if (key.kind == KeyKind::Latching && secondTap) {
-        const bool capture = holdPress(press, contact, hit);
-        lockLatchingKeysAt(window, x, y);
-        if (capture)
-            platformCapturePointer(window);
-        platformStartTimer(window, REPAINT_TIMER_ID, REPAINT_DELAY_MS);
-        return;
-    }
-
-    const uint8_t code = activeVirtualKey(key, fnLayer);
-    if (code == VK_EXIT) {
-        // The window's teardown runs inside the destroy call and frees the key table: nothing may be
-        // touched after it, and a capture given back later would report to a window that is gone.
-        letGoOfPointer();
+    if (!lock && activeVirtualKey(key, fnLayer) == VK_EXIT) {
+        // The window's teardown runs inside the destroy call: it lets go of everything the presses
+        // hold and frees the key table, so nothing may be touched after it.
         platformDestroyWindow(window);
         return;
     }
-    const bool capture = holdPress(press, contact, hit);
-    if (code == VK_FN && fnLayer == 1) {
-        turnFnLayerOff(window);
-        key.state = KeyState::Up;
-    } else if (code == VK_FN) {
-        pressKeyCode(hit, code);
-        key.state = KeyState::Down;
-    } else if (key.kind == KeyKind::Normal) {
-        pressKeyCode(hit, code);
-        key.state = KeyState::Down;
-        startKeyRepeat(window, hit, code, now, press);
-        noteTypedDuringHolds(press);
-    } else if (key.state == KeyState::Up) {
-        pressKeyCode(hit, code);
-        key.state = KeyState::Down;
-    } else {
-        releaseKeyCode(window, hit);
-        key.state = KeyState::Up;
-    }
-    if (capture)
+
+    presses[press] = {true, contact, hit, false};
+    const bool repeats = lock ? (lockLatchingKeysAt(window, x, y), false) : runKey(window, press, hit, now);
+    // Each after the key's event is on its way, which they need not delay: the most recent key
+    // pressed is the one that repeats, as on a physical keyboard, so any other key stops a repeat; the
+    // capture costs the system a round trip; the key is repainted a moment later.
+    if (!repeats)
+        stopKeyRepeat(window);
+    if (press == MOUSE_PRESS)
         platformCapturePointer(window);
     platformInvalidateRect(window, key.bounds);
     platformStartTimer(window, REPAINT_TIMER_ID, REPAINT_DELAY_MS);
@@ -192,22 +185,30 @@ void releasePress(PlatformWindow* window, int press)
             continue;
         if ((press != MOUSE_PRESS || holdsFnLayer(i)) && i != released.key)
             continue;
-        if (!holdsFnLayer(i)) {
-            releaseKeyCode(window, i);
+        releaseKeyCode(i);
+        if (!holdsFnLayer(i))
             key.state = KeyState::Up;
-        }
         releaseDownLatchingKeys(window);
         platformInvalidateRect(window, key.bounds);
     }
-    if (released.typedDuringHold && isLatching(released.key) && !heldByAnotherPress(released.key, press)) {
-        KeyRecord& modifier = keyTable->keys[released.key];
-        if (modifier.state != KeyState::Up) {
-            releaseKeyCode(window, released.key);
-            modifier.state = KeyState::Up;
-            platformInvalidateRect(window, modifier.bounds);
-        }
-    }
+    // A modifier held while a key was typed goes up with its finger, as a physical one does; one
+    // locked meanwhile stays locked, and one whose key is still held down goes with that key.
+    if (released.typedDuringHold && isLatching(released.key) && !heldByAnotherPress(released.key, press) &&
+        keyTable->keys[released.key].state == KeyState::Down && !typingHeldByPress())
+        letGoOfKey(window, released.key);
     platformUpdateWindow(window);
+}
+
+// The one way the mouse's press ends, as at its button's release: its keys go up, then the capture
+// taken at the press is given back, unless the system has taken it already.
+void letGoOfMouse(PlatformWindow* window, bool captureHeld)
+{
+    const bool giveBack = captureHeld && presses[MOUSE_PRESS].held;
+    releasePress(window, MOUSE_PRESS);
+    // After the press is let go of: the system reports the capture's loss at once, and that report
+    // must find nothing left to release.
+    if (giveBack)
+        platformReleasePointer();
 }
 
 } // namespace
@@ -217,9 +218,22 @@ bool heldByPress(int key)
     return heldByAnotherPress(key, -1);
 }
 
+bool typingHeldByPress()
+{
+    for (const Press& press : presses) {
+        if (press.held && press.key >= 0 && press.key < keyCount() &&
+            keyTable->keys[press.key].kind == KeyKind::Normal && heldCodes[press.key].held)
+            return true;
+    }
+    return false;
+}
+
 void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y)
 {
-    pressAt(window, MOUSE_PRESS, 0, x, y);
+    // A button that comes down again while its press is held came up on a way the window never saw.
+    if (presses[MOUSE_PRESS].held)
+        letGoOfMouse(window, true);
+    pressAt(window, MOUSE_PRESS, 0, x, y, true);
 }
 
 void handlePointerRelease(PlatformWindow* window, int32_t x, int32_t y)
@@ -227,47 +241,44 @@ void handlePointerRelease(PlatformWindow* window, int32_t x, int32_t y)
     // Lifting the pointer anywhere releases every Normal key that is down.
     (void)x;
     (void)y;
-    const bool captured = presses[MOUSE_PRESS].held;
-    releasePress(window, MOUSE_PRESS);
-    // Given back after the press is let go of: the system reports the capture's loss at once, and
-    // that report must not release the keys a second time.
-    if (captured)
-        platformReleasePointer();
+    letGoOfMouse(window, true);
 }
 
 void handlePointerCaptureLost(PlatformWindow* window)
 {
     // Only a capture taken at a press and not yet given back counts: that button release will never
     // arrive, so this is the release.
-    if (!presses[MOUSE_PRESS].held)
-        return;
-    releasePress(window, MOUSE_PRESS);
-}
-
-void releaseHeldPress(PlatformWindow* window)
-{
-    if (!presses[MOUSE_PRESS].held)
-        return;
-    releasePress(window, MOUSE_PRESS);
-    platformReleasePointer();
+    if (presses[MOUSE_PRESS].held)
+        letGoOfMouse(window, false);
 }
 
 void checkPointerStillDown(PlatformWindow* window)
 {
     // The button's state is asked of the system only while a press is held: not at every idle tick.
     if (presses[MOUSE_PRESS].held && !platformPointerButtonDown())
-        releaseHeldPress(window);
+        letGoOfMouse(window, true);
 }
 
 void handleContactDown(PlatformWindow* window, uint32_t contact, int32_t x, int32_t y)
 {
-    // A contact the system reports down twice lets go of its first press.
-    if (int earlier = contactPress(contact); earlier >= 0)
+    bool mayLock = true;
+    if (int earlier = contactPress(contact); earlier >= 0) {
+        // A contact reported down again on its key is still down there, as a contact that moves keeps
+        // its key. Reported down elsewhere, its lift was lost: it lets go of its first press and
+        // presses anew, but a contact that never lifted makes no second tap.
+        if (keyAt(x, y) == presses[earlier].key)
+            return;
         releasePress(window, earlier);
-    // Beyond the contacts that can be told apart, a press is not made: it could not be released.
+        mayLock = false;
+    }
+    // Beyond the contacts that can be told apart, a press is not made: it could not be released. A
+    // contact is remembered from its landing to its lift wherever it lands, so that a report of it down
+    // again is known for what it is.
     const int press = freeContactPress();
-    if (press >= 0)
-        pressAt(window, press, contact, x, y);
+    if (press < 0)
+        return;
+    presses[press] = {true, contact, -1, false};
+    pressAt(window, press, contact, x, y, mayLock);
 }
 
 void handleContactUp(PlatformWindow* window, uint32_t contact)
@@ -276,10 +287,35 @@ void handleContactUp(PlatformWindow* window, uint32_t contact)
         releasePress(window, press);
 }
 
-void releaseContacts(PlatformWindow* window)
+void releasePresses(PlatformWindow* window)
 {
-    for (int i = MOUSE_PRESS + 1; i < PRESSES; ++i) {
-        if (presses[i].held)
-            releasePress(window, i);
+    stopKeyRepeat(window);
+    // Whatever comes next starts anew, and is no second tap.
+    lastPressKey = -1;
+    for (int i = 0; i < PRESSES; ++i) {
+        if (!presses[i].held)
+            continue;
+        if (i == MOUSE_PRESS) {
+            letGoOfMouse(window, true);
+            continue;
+        }
+        // The finger is still on the panel, holding nothing now: its lift, or a report of it down
+        // again, is still known for what it is.
+        const uint32_t contact = presses[i].contact;
+        releasePress(window, i);
+        presses[i] = {true, contact, -1, false};
+    }
+}
+
+// In this order: a repeat must not send another key-down after its key went up, and the keys held
+// under the pointer and the contacts go up before the modifiers they were typed with. Last, every key
+// that still holds anything: a Normal key that holds the Fn layer, or one no press holds any longer.
+void releaseEverything(PlatformWindow* window)
+{
+    releasePresses(window);
+    releaseAllLatchingKeys();
+    for (int i = 0; i < keyCount(); ++i) {
+        if (heldCodes[i].held || heldCodes[i].layer)
+            letGoOfKey(nullptr, i);
     }
 }

@@ -10,9 +10,12 @@ namespace {
 
 void startSlide(PlatformWindow* window, SlideDirection direction)
 {
-    // A key a finger holds goes up before the panel moves away under it.
-    releaseContacts(window);
-    stopKeyRepeat(window);
+    // A key a finger or the mouse holds goes up before the panel moves away under it; off the screen,
+    // nothing may stay held behind it.
+    if (direction == SlideDirection::Hide)
+        releaseEverything(window);
+    else
+        releasePresses(window);
     slideState.step = 1;
     slideState.direction = direction;
 }
@@ -23,11 +26,7 @@ bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y)
 {
     switch (tabAreaAt(x, y)) {
     case TabArea::Show: startSlide(window, SlideDirection::Show); return true;
-    case TabArea::Hide:
-        startSlide(window, SlideDirection::Hide);
-        // The panel is about to leave the screen: no modifier may stay held behind it.
-        releaseAllLatchingKeys();
-        return true;
+    case TabArea::Hide: startSlide(window, SlideDirection::Hide); return true;
     case TabArea::None: break;
     }
     return false;

@@ -1,4 +1,4 @@
-// The keyboard window's timer ticks and its end, routed here alike by the window procedure and the tests.
+// The keyboard window's timer ticks, routed here alike by the window procedure and the tests.
 #include "input/input.h"
 
 void onWindowTimer(PlatformWindow* window, uint32_t id)
@@ -13,15 +13,4 @@ void onWindowTimer(PlatformWindow* window, uint32_t id)
         platformStopTimer(window, REPAINT_TIMER_ID);
         platformUpdateWindow(window);
     }
-}
-
-// In this order: a repeat must not send another key-down after its key went up, and the keys held
-// under the pointer and the contacts go up before the modifiers they were typed with.
-void releaseEverything(PlatformWindow* window)
-{
-    stopKeyRepeat(window);
-    releaseHeldPress(window);
-    releaseContacts(window);
-    releaseAllLatchingKeys();
-    turnFnLayerOff(window);
 }

@@ -22,6 +22,10 @@ constexpr uint8_t VK_LCONTROL = 0xA2;
 const std::vector<KeyRecord> normalFnKey = {makeKey(N, 100, 100, u"FnN", VK_FN),
                                             makeKey(L, 200, 100, u"Shift", VK_LSHIFT),
                                             makeKey(N, 300, 100, u"X", VK_X, VK_Y)};
+// A modifier and a letter whose Fn-layer code is VK_FN, beside an Fn key.
+const std::vector<KeyRecord> modifierWithFnCode = {
+    makeKey(L, 100, 100, u"Mod", VK_LSHIFT, VK_FN), makeKey(L, 200, 100, u"Fn", VK_FN),
+    makeKey(N, 300, 100, u"X", VK_X, VK_FN), makeKey(N, 400, 100, u"A", VK_A)};
 // An Exit key that latches.
 const std::vector<KeyRecord> latchingExit = {makeKey(L, 100, 100, u"Exit", VK_EXIT), makeKey(N, 200, 100, u"A", VK_A),
                                              makeKey(L, 300, 100, u"Shift", VK_LSHIFT)};
@@ -113,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"eitherFnKeyTurnsTheLayerOff", {}, "tap Fn @1000, tap #59 @2000, tap 1 @3000", "down 1, up 1"},
         ScriptCase{"keysUnderAnotherAreNeverPressed", {}, "tap T @1000, tap Y @2000", "down T, up T, down Y, up Y"},
         ScriptCase{"exitKeyEndsTheProgramReleasingTheLatchedModifiers", {},
-                   "tap Shift @1000, tap Exit @2000, tap A @3000", "down LSHIFT, up LSHIFT"}),
+                   "tap Shift @1000, tap Exit @2000, tap A @3000", "down LSHIFT, up LSHIFT"},
+        ScriptCase{"exitLetsGoOfTheKeyAnotherPressHolds", {}, "press A @1000, down#2 Exit @1100", "down A, up A"}),
     CaseName());
 // clang-format on
 
@@ -134,7 +139,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "tap 120:100 @1000, tap 120:100 @1200, tap A @2000, tap 120:100 @3000, tap 160:100 @4000",
                    "down LSHIFT, down LCONTROL, down A, up A, up LSHIFT, up LCONTROL"},
         ScriptCase{"turnedKeyEdgesGoToTheKeyBelow", turned, "tap 131:200 @1000, tap 165:165 @2000, tap 200:200 @3000",
-                   "down A, up A, down B, up B, down A, up A"}),
+                   "down A, up A, down B, up B, down A, up A"},
+        // A key whose Fn-layer code is VK_FN lets go of what it holds as it turns the layer off.
+        ScriptCase{"modifierTurningTheLayerOffLetsGoOfItsCode", modifierWithFnCode,
+                   "tap Mod @1000, tap Fn @2000, tap Mod @3000, tap A @4000", "down LSHIFT, up LSHIFT, down A, up A"}),
     CaseName());
 // clang-format on
 
@@ -172,7 +180,22 @@ INSTANTIATE_TEST_SUITE_P(
                    "down Q, down W, down E, down R, down T, down Y, down U, down I, down O, down P, up Q, up W, "
                    "up E, up R, up T, up Y, up U, up I, up O, up P"},
         ScriptCase{"mouseAndFingerTogether", {}, "press A @1000, down#2 S @1040, release @1080, up#2 @1120",
-                   "down A, down S, up A, up S"}),
+                   "down A, down S, up A, up S"},
+        ScriptCase{"letterTurningTheLayerOffStaysHeldByItsFirstFinger", modifierWithFnCode,
+                   "down#1 X @1000, down#3 Fn @1100, up#3 @1150, down#2 X @1200, up#2 @1300, up#1 @1400",
+                   "down X, up X"},
+        ScriptCase{"heldLockingTapStaysLocked", {},
+                   "down#1 Shift @1000, up#1 @1100, down#1 Shift @1200, down#2 A @1300, up#2 @1350, up#1 @1400, "
+                   "down#2 B @2000, up#2 @2050, down#3 Shift @3000, up#3 @3050",
+                   "down LSHIFT, down A, up A, down B, up B, up LSHIFT"},
+        ScriptCase{"contactReportedDownTwiceDoesNotLock", {},
+                   "down#1 Shift @1000, down#1 Shift @1100, up#1 @1200, tap A @2000",
+                   "down LSHIFT, down A, up A, up LSHIFT"},
+        // The layer a held key went down in stays on until that key goes up.
+        ScriptCase{"fnLiftedWhileALayerKeyIsHeld", {},
+                   "down#1 Fn @1000, down#2 1 @1100, up#1 @1300, down#3 2 @1400, up#3 @1450, up#2 @1500, "
+                   "tap 2 @3000",
+                   "down F1, down F2, up F2, up F1, down 2, up 2"}),
     CaseName());
 // clang-format on
 
