@@ -3,7 +3,7 @@
 PLUMTIDE_PACKAGES=(
     cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest libbenchmark-dev python3
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-    wine wine64 xvfb xauth xdotool imagemagick x11-utils wixl
+    wine wine64 xvfb xauth xdotool imagemagick x11-utils wixl msitools
 )
 
 # Installs whatever is missing, with apt-get, and nothing when all is there.

@@ -222,7 +222,7 @@ TEST_F(Typing, ExitKeyEndsTheProgramAndLetsGoOfTheLatchedModifiers)
     EXPECT_TRUE(traced("dn:10 up:10"));
 }
 
-// An installer that must replace the program closes it: by a close message to its window (taskkill) or
+// An installer that must replace the program closes it: by a close message to its window (the package's) or
 // through the Restart Manager's end of session for one application. It lets go of what it holds and ends.
 TEST_F(Typing, ClosedByAnInstallerItLetsGoOfTheLatchedModifiersAndEnds)
 {
