@@ -197,7 +197,7 @@ void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& 
     if (!keyTable) {
         require(down.empty(), "keys held after the window's end");
         require(!fake::timerRunning(SLIDE_TIMER_ID) && !fake::timerRunning(KEY_REPEAT_TIMER_ID) &&
-                    !fake::timerRunning(REPAINT_TIMER_ID),
+                    !fake::timerRunning(FOLLOW_UP_TIMER_ID),
                 "a timer runs after the window's end");
         return;
     }
@@ -212,8 +212,18 @@ void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& 
         require(!heldCodes[k].held && !heldCodes[k].layer, "a code held for a key beyond the table");
     require(recorded == down, "the system holds other codes than the panel records");
 
-    require(fake::captured() == presses[MOUSE_PRESS].held,
+    // Timers run only while they have work, and the work a press leaves to its follow-up waits for it.
+    const bool followUpDue = fake::timerRunning(FOLLOW_UP_TIMER_ID);
+    require(fake::captured() == pointerCaptured && (!pointerCaptured || presses[MOUSE_PRESS].held) &&
+                (pointerCaptured || !presses[MOUSE_PRESS].held || followUpDue),
             "the pointer is captured exactly while the mouse holds a press");
+    const bool slideNeeded = slideState.step != 0 || presses[MOUSE_PRESS].held;
+    require(fake::timerRunning(SLIDE_TIMER_ID) == slideTimerRunning && (!slideTimerRunning || slideNeeded) &&
+                (slideTimerRunning || !slideNeeded || followUpDue),
+            "the slide timer runs exactly while a slide or the mouse's press needs it");
+    require(fake::timerRunning(KEY_REPEAT_TIMER_ID) == (keyRepeat.keyIndex >= 0 && keyRepeat.scheduled) &&
+                (keyRepeat.keyIndex < 0 || keyRepeat.scheduled || followUpDue),
+            "the repeat timer runs exactly while a key repeats");
     for (int p = 1; p <= MAX_CONTACTS; ++p) {
         for (int q = p + 1; q <= MAX_CONTACTS; ++q)
             require(!presses[p].held || !presses[q].held || presses[p].contact != presses[q].contact,
@@ -295,7 +305,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fake::onDestroy(tearDown);
     Input in{data, size};
     buildLayout(in);
-    platformStartTimer(window, SLIDE_TIMER_ID, SLIDE_TIMER_MS);
     fake::advanceTo(1000);
 
     std::set<uint16_t> down;

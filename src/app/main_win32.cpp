@@ -88,9 +88,9 @@ bool initialiseApp(HINSTANCE instance)
     UpdateWindow(app.window);
     loaded::loadShell();
     setUpTrayIcon();
-    // The first reading of the clock loads its library; better now than at the first press.
+    // The first reading of the clock loads its library; better now than at the first press. No timer
+    // runs until a press or a slide needs one.
     platformMilliseconds();
-    SetTimer(app.window, SLIDE_TIMER_ID, SLIDE_TIMER_MS, nullptr);
     return true;
 }
 

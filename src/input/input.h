@@ -9,17 +9,22 @@
 constexpr uint32_t DOUBLE_PRESS_MS = 500;
 constexpr int SLIDE_STEPS = 4;
 
-// The window's timers. The slide timer (50 ms) runs for the whole life of the window; the key repeat
-// timer runs only while a held key repeats; the repaint timer ticks once after a press that changed
-// a key's look. Each one's ticks go to its own handler only.
+// The window's timers, each running only while it has work, so that an idle keyboard is never woken.
+// The slide timer (50 ms) runs while a slide runs or the mouse's press is held (a lost button-up is
+// noticed at its next tick); the key repeat timer while a held key repeats; the follow-up timer ticks
+// once after a press. Each one's ticks go to its own handler only.
 constexpr uint32_t SLIDE_TIMER_ID = 1;
 constexpr uint32_t SLIDE_TIMER_MS = 50;
+// How late the system may deliver a slide tick to wake the processor once for several timers: a move
+// of the slide a few milliseconds late is not seen.
+constexpr uint32_t SLIDE_TIMER_TOLERANCE_MS = 10;
 constexpr uint32_t KEY_REPEAT_TIMER_ID = 2;
-constexpr uint32_t REPAINT_TIMER_ID = 3;
-// A press repaints its key this long after its key event, not at once: painting right away competes
-// with the key's way to the focused application (markedly under Wine), and a key is felt when it
-// types, while a change of colour within a frame's time is not seen late.
-constexpr uint32_t REPAINT_DELAY_MS = 10;
+constexpr uint32_t FOLLOW_UP_TIMER_ID = 3;
+// What a press does beyond its key event (the capture, the repeat's settings and timer, the slide
+// timer, the repaint of its key) waits this long: any of it done right away competes with the key's
+// way to the focused application (markedly under Wine), and a key is felt when it types, while a
+// change of colour within a frame's time is not seen late.
+constexpr uint32_t FOLLOW_UP_DELAY_MS = 10;
 
 enum class SlideDirection : int32_t {
     Show = 0, // into view
@@ -57,9 +62,10 @@ struct KeyRepeat {
     uint32_t periodMs;
     bool pastDelay; // the first repeat has gone out; the timer now runs at the period
     int press;      // the press that holds the key: its release stops the repeat
+    bool scheduled; // the settings are read and the timer runs: done in the press's follow-up
 };
 
-constexpr KeyRepeat NO_REPEAT = {-1, 0, 0, 0, 0, false, -1};
+constexpr KeyRepeat NO_REPEAT = {-1, 0, 0, 0, 0, false, -1, false};
 
 // What a key holds down, from its key-down until its key-up: the one record of what the system holds
 // from the panel. A key-up always goes out for the code that went down, whatever the layer is by then,
@@ -133,6 +139,9 @@ void advanceSlide(PlatformWindow* window);
 // Slides a panel that was slid off the screen, or is sliding off, back into view.
 void slidePanelIntoView(PlatformWindow* window);
 
+// The repeat of a key pressed a moment ago: reads the user's repeat settings and starts its timer, for
+// the first repeat a whole delay after the press. Nothing without a repeat or once it is scheduled.
+void scheduleKeyRepeat(PlatformWindow* window);
 // One tick of the key repeat timer: a further key-down for the Normal key the pointer holds.
 void advanceKeyRepeat(PlatformWindow* window);
 // Ends the repeat of a held key, if one runs. The release, the capture loss, the start of a slide
@@ -145,6 +154,11 @@ uint32_t keyRepeatPeriodMs(int32_t speedSetting);
 
 // A tick of one of the window's timers, handed to that timer's handler only.
 void onWindowTimer(PlatformWindow* window, uint32_t id);
+// Starts the slide timer when a slide runs or the mouse's press is held, stops it when neither.
+void keepSlideTimer(PlatformWindow* window);
+// The rest of the presses made since the last follow-up, once their key events are on their way: the
+// capture of the mouse's press still held, the repeat, the slide timer, the repaint of their keys.
+void followUpPresses(PlatformWindow* window);
 // Nothing stays pressed: the repeat stops, a press the pointer holds goes up as at its release, then
 // every Latching key, and the Fn layer turns off. For the window's end, the session's end, hiding the
 // panel and sliding it off the screen.
@@ -165,6 +179,12 @@ extern KeyRepeat keyRepeat;
 // What each key's key-down sent, from that key-down until its key-up: the one record of what the
 // system holds from the panel.
 extern HeldCode heldCodes[MAX_KEYS];
+// Whether the window holds the pointer's capture, taken in the follow-up of the mouse's press.
+extern bool pointerCaptured;
+// Whether the slide timer runs.
+extern bool slideTimerRunning;
+// The keys whose look a press changed, repainted in its follow-up.
+extern bool repaintDue[MAX_KEYS];
 
 // Back to the state at start: Fn layer off, no press yet, no slide, no repeat, no capture held,
 // nothing held down.

@@ -9,6 +9,9 @@ Press presses[MAX_CONTACTS + 1] = {NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PR
                                    NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS};
 KeyRepeat keyRepeat = NO_REPEAT;
 HeldCode heldCodes[MAX_KEYS] = {};
+bool pointerCaptured = false;
+bool slideTimerRunning = false;
+bool repaintDue[MAX_KEYS] = {};
 
 void resetInput()
 {
@@ -21,4 +24,8 @@ void resetInput()
     keyRepeat = NO_REPEAT;
     for (HeldCode& held : heldCodes)
         held = {false, 0, false};
+    pointerCaptured = false;
+    slideTimerRunning = false;
+    for (bool& due : repaintDue)
+        due = false;
 }

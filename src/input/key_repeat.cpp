@@ -23,25 +23,40 @@ uint32_t keyRepeatPeriodMs(int32_t speedSetting)
 void startKeyRepeat(PlatformWindow* window, int keyIndex, uint8_t virtualKey, uint32_t now, int press)
 {
     stopKeyRepeat(window);
+    keyRepeat = NO_REPEAT;
+    keyRepeat.keyIndex = keyIndex;
+    keyRepeat.virtualKey = virtualKey;
+    keyRepeat.startTime = now;
+    keyRepeat.press = press;
+}
+
+void scheduleKeyRepeat(PlatformWindow* window)
+{
+    if (keyRepeat.keyIndex < 0 || keyRepeat.scheduled)
+        return;
     const KeyboardRepeatSettings settings = platformKeyboardRepeatSettings();
-    keyRepeat = {keyIndex, virtualKey, now, keyRepeatDelayMs(settings.delay), keyRepeatPeriodMs(settings.speed),
-                 false,    press};
-    platformStartTimer(window, KEY_REPEAT_TIMER_ID, keyRepeat.delayMs);
+    keyRepeat.delayMs = keyRepeatDelayMs(settings.delay);
+    keyRepeat.periodMs = keyRepeatPeriodMs(settings.speed);
+    keyRepeat.scheduled = true;
+    // The delay counts from the press, not from now.
+    const uint32_t elapsed = platformMilliseconds() - keyRepeat.startTime;
+    platformStartTimer(window, KEY_REPEAT_TIMER_ID, elapsed < keyRepeat.delayMs ? keyRepeat.delayMs - elapsed : 1);
 }
 
 void stopKeyRepeat(PlatformWindow* window)
 {
     if (keyRepeat.keyIndex < 0)
         return;
+    if (keyRepeat.scheduled)
+        platformStopTimer(window, KEY_REPEAT_TIMER_ID);
     keyRepeat = NO_REPEAT;
-    platformStopTimer(window, KEY_REPEAT_TIMER_ID);
 }
 
 void advanceKeyRepeat(PlatformWindow* window)
 {
     // The system never repeats synthesised key-downs, so the repeats are sent from here.
     // Stopping a timer does not take back a tick already queued, so ticks can come after the stop.
-    if (keyRepeat.keyIndex < 0)
+    if (keyRepeat.keyIndex < 0 || !keyRepeat.scheduled)
         return;
     if (!keyTable || keyRepeat.keyIndex >= keyTable->count ||
         keyTable->keys[keyRepeat.keyIndex].state != KeyState::Down) {

@@ -153,15 +153,13 @@ void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int
 
     presses[press] = {true, contact, hit, false};
     const bool repeats = lock ? (lockLatchingKeysAt(window, x, y), false) : runKey(window, press, hit, now);
-    // Each after the key's event is on its way, which they need not delay: the most recent key
-    // pressed is the one that repeats, as on a physical keyboard, so any other key stops a repeat; the
-    // capture costs the system a round trip; the key is repainted a moment later.
+    // After the key's event is on its way, which nothing here may delay: the most recent key pressed
+    // is the one that repeats, as on a physical keyboard, so any other key stops a repeat; the rest
+    // waits for the follow-up.
     if (!repeats)
         stopKeyRepeat(window);
-    if (press == MOUSE_PRESS)
-        platformCapturePointer(window);
-    platformInvalidateRect(window, key.bounds);
-    platformStartTimer(window, REPAINT_TIMER_ID, REPAINT_DELAY_MS);
+    repaintDue[hit] = true;
+    platformStartTimer(window, FOLLOW_UP_TIMER_ID, FOLLOW_UP_DELAY_MS);
 }
 
 // Lets go of `press`: key-ups for the Normal keys it releases, each followed by the latched
@@ -200,15 +198,17 @@ void releasePress(PlatformWindow* window, int press)
 }
 
 // The one way the mouse's press ends, as at its button's release: its keys go up, then the capture
-// taken at the press is given back, unless the system has taken it already.
-void letGoOfMouse(PlatformWindow* window, bool captureHeld)
+// taken for it is given back, unless the system has taken it already.
+void letGoOfMouse(PlatformWindow* window)
 {
-    const bool giveBack = captureHeld && presses[MOUSE_PRESS].held;
     releasePress(window, MOUSE_PRESS);
     // After the press is let go of: the system reports the capture's loss at once, and that report
     // must find nothing left to release.
-    if (giveBack)
+    if (pointerCaptured) {
+        pointerCaptured = false;
         platformReleasePointer();
+    }
+    keepSlideTimer(window);
 }
 
 } // namespace
@@ -232,7 +232,7 @@ void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y)
 {
     // A button that comes down again while its press is held came up on a way the window never saw.
     if (presses[MOUSE_PRESS].held)
-        letGoOfMouse(window, true);
+        letGoOfMouse(window);
     pressAt(window, MOUSE_PRESS, 0, x, y, true);
 }
 
@@ -241,22 +241,23 @@ void handlePointerRelease(PlatformWindow* window, int32_t x, int32_t y)
     // Lifting the pointer anywhere releases every Normal key that is down.
     (void)x;
     (void)y;
-    letGoOfMouse(window, true);
+    letGoOfMouse(window);
 }
 
 void handlePointerCaptureLost(PlatformWindow* window)
 {
     // Only a capture taken at a press and not yet given back counts: that button release will never
     // arrive, so this is the release.
+    pointerCaptured = false;
     if (presses[MOUSE_PRESS].held)
-        letGoOfMouse(window, false);
+        letGoOfMouse(window);
 }
 
 void checkPointerStillDown(PlatformWindow* window)
 {
     // The button's state is asked of the system only while a press is held: not at every idle tick.
     if (presses[MOUSE_PRESS].held && !platformPointerButtonDown())
-        letGoOfMouse(window, true);
+        letGoOfMouse(window);
 }
 
 void handleContactDown(PlatformWindow* window, uint32_t contact, int32_t x, int32_t y)
@@ -296,7 +297,7 @@ void releasePresses(PlatformWindow* window)
         if (!presses[i].held)
             continue;
         if (i == MOUSE_PRESS) {
-            letGoOfMouse(window, true);
+            letGoOfMouse(window);
             continue;
         }
         // The finger is still on the panel, holding nothing now: its lift, or a report of it down

@@ -18,6 +18,7 @@ void startSlide(PlatformWindow* window, SlideDirection direction)
         releasePresses(window);
     slideState.step = 1;
     slideState.direction = direction;
+    keepSlideTimer(window);
 }
 
 } // namespace

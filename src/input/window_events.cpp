@@ -1,5 +1,7 @@
-// The keyboard window's timer ticks, routed here alike by the window procedure and the tests.
+// The keyboard window's timers: their ticks, routed here alike by the window procedure and the tests,
+// and when each one runs.
 #include "input/input.h"
+#include "input/key_repeat.h"
 
 void onWindowTimer(PlatformWindow* window, uint32_t id)
 {
@@ -7,10 +9,41 @@ void onWindowTimer(PlatformWindow* window, uint32_t id)
     if (id == SLIDE_TIMER_ID) {
         checkPointerStillDown(window);
         advanceSlide(window);
+        keepSlideTimer(window);
     } else if (id == KEY_REPEAT_TIMER_ID) {
         advanceKeyRepeat(window);
-    } else if (id == REPAINT_TIMER_ID) {
-        platformStopTimer(window, REPAINT_TIMER_ID);
-        platformUpdateWindow(window);
+    } else if (id == FOLLOW_UP_TIMER_ID) {
+        followUpPresses(window);
     }
+}
+
+void keepSlideTimer(PlatformWindow* window)
+{
+    const bool needed = slideState.step != 0 || presses[MOUSE_PRESS].held;
+    if (needed == slideTimerRunning)
+        return;
+    slideTimerRunning = needed;
+    if (needed)
+        platformStartTimer(window, SLIDE_TIMER_ID, SLIDE_TIMER_MS, SLIDE_TIMER_TOLERANCE_MS);
+    else
+        platformStopTimer(window, SLIDE_TIMER_ID);
+}
+
+void followUpPresses(PlatformWindow* window)
+{
+    platformStopTimer(window, FOLLOW_UP_TIMER_ID);
+    // The capture makes sure the release reaches the window wherever the pointer is lifted; one lifted
+    // before it is taken came to the window anyway.
+    if (presses[MOUSE_PRESS].held && !pointerCaptured) {
+        pointerCaptured = true;
+        platformCapturePointer(window);
+    }
+    scheduleKeyRepeat(window);
+    keepSlideTimer(window);
+    for (int i = 0; keyTable && i < keyTable->count; ++i) {
+        if (repaintDue[i])
+            platformInvalidateRect(window, keyTable->keys[i].bounds);
+        repaintDue[i] = false;
+    }
+    platformUpdateWindow(window);
 }

@@ -72,6 +72,8 @@ void platformCapturePointer(PlatformWindow* window);
 void platformReleasePointer();
 // Whether the button that presses keys (the primary one) is down in the system right now.
 bool platformPointerButtonDown();
-// Starts or restarts timer `id` of the window: a tick every intervalMs from now on.
-void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs);
+// Starts or restarts timer `id` of the window: a tick every intervalMs from now on. With a tolerance,
+// the system may deliver a tick up to that much later, to wake the processor once for several timers,
+// where it can.
+void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs, uint32_t toleranceMs = 0);
 void platformStopTimer(PlatformWindow* window, uint32_t id);

@@ -6,8 +6,11 @@ namespace loaded {
 decltype(&::Shell_NotifyIconW) Shell_NotifyIconW = nullptr;
 decltype(&::timeGetTime) timeGetTime = nullptr;
 SetWindowFeedbackSettingFunction SetWindowFeedbackSetting = nullptr;
+SetCoalescableTimerFunction SetCoalescableTimer = nullptr;
 
 namespace {
+
+bool userLoaded = false;
 
 template <class Function>
 void find(HMODULE library, const char* name, Function& function)
@@ -34,8 +37,12 @@ bool loadMultimedia()
 
 void loadUser()
 {
-    if (!SetWindowFeedbackSetting)
-        find(loadSystemLibrary(L"user32.dll"), "SetWindowFeedbackSetting", SetWindowFeedbackSetting);
+    if (userLoaded)
+        return;
+    userLoaded = true;
+    HMODULE user = loadSystemLibrary(L"user32.dll");
+    find(user, "SetWindowFeedbackSetting", SetWindowFeedbackSetting);
+    find(user, "SetCoalescableTimer", SetCoalescableTimer);
 }
 
 } // namespace loaded

@@ -9,7 +9,8 @@
 // - Shell_NotifyIconW: shell32 and the libraries it brings take longer to load than everything the
 //   first paint waits for, so it is loaded once the panel is on the screen.
 // - timeGetTime: winmm likewise; it is loaded at the first reading of the clock.
-// - SetWindowFeedbackSetting: Windows 8 and later; the program still starts on Windows 7.
+// - SetWindowFeedbackSetting and SetCoalescableTimer: Windows 8 and later; the program still starts on
+//   Windows 7.
 // A function that cannot be found stays null, and its caller does without it.
 namespace loaded {
 
@@ -20,6 +21,9 @@ using SetWindowFeedbackSettingFunction = BOOL(WINAPI*)(HWND window, DWORD feedba
 extern decltype(&::Shell_NotifyIconW) Shell_NotifyIconW;
 extern decltype(&::timeGetTime) timeGetTime;
 extern SetWindowFeedbackSettingFunction SetWindowFeedbackSetting;
+using SetCoalescableTimerFunction = UINT_PTR(WINAPI*)(HWND window, UINT_PTR id, UINT intervalMs, TIMERPROC procedure,
+                                                      ULONG toleranceMs);
+extern SetCoalescableTimerFunction SetCoalescableTimer;
 
 // shell32's functions; false when they cannot be had.
 bool loadShell();

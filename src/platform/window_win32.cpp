@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/system_calls_win32.h"
 
 namespace {
 
@@ -50,8 +51,15 @@ bool platformPointerButtonDown()
     return (GetAsyncKeyState(button) & 0x8000) != 0;
 }
 
-void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs)
+void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs, uint32_t toleranceMs)
 {
+    if (toleranceMs > 0) {
+        loaded::loadUser();
+        if (loaded::SetCoalescableTimer) {
+            loaded::SetCoalescableTimer(hwnd(window), id, intervalMs, nullptr, toleranceMs);
+            return;
+        }
+    }
     SetTimer(hwnd(window), id, intervalMs, nullptr);
 }
 

@@ -361,9 +361,10 @@ bool platformPointerButtonDown()
     return state.pointerButtonDown;
 }
 
-void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs)
+void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs, uint32_t toleranceMs)
 {
-    record("timer " + std::to_string(id) + " start " + std::to_string(intervalMs) + onWindow(window));
+    record("timer " + std::to_string(id) + " start " + std::to_string(intervalMs) +
+           (toleranceMs ? " ~" + std::to_string(toleranceMs) : "") + onWindow(window));
     state.timers[id] = {intervalMs, state.now + intervalMs};
 }
 

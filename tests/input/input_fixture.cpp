@@ -73,6 +73,12 @@ void InputFixture::TearDown()
     EXPECT_EQ(fake::keysHeld(), held) << "keys left down in the system";
     EXPECT_EQ(fake::captured(), pointerStaysCaptured) << "pointer capture at the end";
     EXPECT_FALSE(fake::timerRunning(KEY_REPEAT_TIMER_ID)) << "a key still repeats";
+    // Once a press is let go of and a slide has ended, nothing wakes the keyboard.
+    if (!presses[MOUSE_PRESS].held && !fake::destroyed()) {
+        fake::advanceTo(fake::clock() + SLIDE_TIMER_MS * (SLIDE_STEPS + 2));
+        for (uint32_t id : {SLIDE_TIMER_ID, KEY_REPEAT_TIMER_ID, FOLLOW_UP_TIMER_ID})
+            EXPECT_FALSE(fake::timerRunning(id)) << "timer " << id << " runs at idle";
+    }
     bool layerShown = false;
     for (int i = 0; keyTable && i < keyTable->count; ++i)
         layerShown = layerShown || (holdsFnLayer(i) && keyTable->keys[i].state != KeyState::Up);
@@ -99,11 +105,6 @@ void InputFixture::dock(const PanelLayout& layout)
     const PanelShape shape = computePanelShape(layout, captionHeight);
     windowSize = shape.size;
     windowOrigin = shape.origin;
-}
-
-void InputFixture::startSlideTimer()
-{
-    platformStartTimer(fake::window(), SLIDE_TIMER_ID, SLIDE_TIMER_MS);
 }
 
 std::string InputFixture::run(const std::string& script, bool oneFinger)

@@ -20,15 +20,14 @@ protected:
     // The built-in layout, docked Top with the default tab, a caption of 19 pixels, the clock at 0.
     void SetUp() override;
     // Every test ends with nothing held in the system but what it names in `held`, the pointer free,
-    // no repeat running, and the Fn layer shown on the panel exactly while it is on.
+    // no repeat running, the Fn layer shown on the panel exactly while it is on, and, once no press is
+    // held and a slide has had time to end, no timer running.
     void TearDown() override;
 
     // Replaces the table by these keys (the built-in layout when empty).
     static void useKeys(const std::vector<KeyRecord>& keys);
     // Docks the panel and places the window as window creation does.
     static void dock(const PanelLayout& layout);
-    // Starts the 50 ms slide timer, as start-up does.
-    static void startSlideTimer();
 
     // Runs a script of comma-separated steps and gives the key events they caused, comma-separated:
     //   "tap K @T"  press and release on K at time T     "press K @T"  press only

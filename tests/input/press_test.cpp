@@ -201,20 +201,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 class Press : public InputFixture {};
 
-// The key event goes first; the capture, and the repaint a moment later, follow it. Giving the
-// capture back reports its loss at once; that report must not release again.
-TEST_F(Press, TapSendsItsKeyBeforeTheCaptureAndTheRepaint)
+// The key event goes first; everything else the press needs follows it a moment later, and the
+// release ends every timer. Giving the capture back reports its loss at once; that report must not
+// release again.
+TEST_F(Press, TapSendsItsKeyBeforeAnythingElse)
 {
     keyTable->keys[27].bounds = {117, 225, 187, 311};
-    const std::vector<std::string> kinds = {"capture", "release", "down", "up", "invalidate", "update", "timer 3"};
+    const std::vector<std::string> kinds = {"capture",    "release", "down",  "up",
+                                            "invalidate", "update",  "timer", "repeat"};
     run("press A @1000");
-    EXPECT_EQ(calls(0, kinds), "down A, capture, invalidate 117,225,187,311, timer 3 start 10");
+    EXPECT_EQ(calls(0, kinds), "down A, timer 3 start 10");
     size_t from = fake::calls().size();
     run("wait @1020");
-    EXPECT_EQ(calls(from, kinds), "timer 3 stop, update");
+    EXPECT_EQ(calls(from, kinds), "timer 3 stop, capture, repeat settings, timer 2 start 490, timer 1 start 50 ~10, "
+                                  "invalidate 117,225,187,311, update");
     from = fake::calls().size();
     run("release @1100");
-    EXPECT_EQ(calls(from, kinds), "up A, invalidate 117,225,187,311, update, release capture");
+    EXPECT_EQ(calls(from, kinds),
+              "timer 2 stop, up A, invalidate 117,225,187,311, update, release capture, timer 1 stop");
 }
 
 TEST_F(Press, TapOnAGapOnlyUpdates)
@@ -235,7 +239,6 @@ TEST_F(Press, CaptureLossIsTheRelease)
 // the foreground) is noticed at the next slide timer tick by the button being up.
 TEST_F(Press, ButtonFoundUpAtATimerTickIsTheRelease)
 {
-    startSlideTimer();
     EXPECT_EQ(run("tap Shift @1000, press A @2000, wait @2200"), "down LSHIFT, down A") << "still held";
     fake::setPointerButton(false);
     EXPECT_EQ(run("wait @2300"), "up A, up LSHIFT");

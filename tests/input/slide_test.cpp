@@ -150,11 +150,10 @@ class Slide : public InputFixture {};
 
 TEST_F(Slide, IgnoresPressesFromItsStartUntilTheTickAfterTheLastMove)
 {
-    startSlideTimer();
-    // A press comes before a tick due at the same moment: the ticks at 2000 to 2150 move the panel
-    // and the one at 2200 ends the slide. Ignored presses and the tab's own press leave the last
-    // press time at 1000, so the Shift tap at 2210 is not quick.
-    EXPECT_EQ(run("tap Shift @1000, tap 540:570 @2000, tap A @2075, tap A @2175, tap A @2200, tap Shift @2210, "
+    // The slide's timer starts at the tab's press: a press comes before a tick due at the same moment,
+    // so the ticks at 2050 to 2200 move the panel and the one at 2250 ends the slide. Ignored presses
+    // and the tab's own press leave the last press time at 1000, so the Shift tap at 2260 is not quick.
+    EXPECT_EQ(run("tap Shift @1000, tap 540:570 @2000, tap A @2075, tap A @2175, tap A @2250, tap Shift @2260, "
                   "tap A @3000"),
               "down LSHIFT, up LSHIFT, down LSHIFT, down A, up A, up LSHIFT");
     EXPECT_EQ(calls(0, {"move"}),
