@@ -1,6 +1,7 @@
 // Measures what the keyboard costs the machine beside a minimal program measured the same way in the
 // same run: time from process creation to the first painted pixel, private memory, and processor
-// time over an idle period. Prints one "figure program value" line per result.
+// time over an idle period; and the keyboard's timer ticks at idle, which its benchmark build counts.
+// Prints one "figure program value" line per result.
 #include <windows.h>
 #include <psapi.h>
 
@@ -151,6 +152,17 @@ double processorMs(const Program& program)
     return (ticks(kernel) + ticks(user)) / 10000.0;
 }
 
+// Timer ticks the keyboard's window has handled so far, or -1 when it does not answer.
+double timerTicks(const Program& program)
+{
+    HWND window = visibleWindowOf(program.process.dwProcessId);
+    DWORD_PTR ticks = 0;
+    const UINT query = RegisterWindowMessageW(L"Plumtide.TimerTicks");
+    if (!window || !SendMessageTimeoutW(window, query, 0, 0, SMTO_ABORTIFHUNG, DEADLINE_MS, &ticks))
+        return -1;
+    return static_cast<double>(ticks);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -187,6 +199,7 @@ int wmain(int argc, wchar_t** argv)
     // Both idle side by side over the same period, once their windows show and have settled.
     double memory[2] = {-1, -1};
     double idleCpu[2] = {-1, -1};
+    double idleTicksPerSecond = -1;
     if (status == 0) {
         for (Program& program : programs) {
             if (!start(program) ||
@@ -201,7 +214,15 @@ int wmain(int argc, wchar_t** argv)
         double before[2];
         for (int i = 0; i < 2; ++i)
             before[i] = processorMs(programs[i]);
+        const double ticksBefore = timerTicks(programs[0]);
         Sleep(static_cast<DWORD>(idleSeconds) * 1000);
+        const double ticksAfter = timerTicks(programs[0]);
+        if (ticksBefore < 0 || ticksAfter < 0) {
+            std::fprintf(stderr, "%s does not count its timer ticks: is it the benchmarks' build?\n",
+                         programs[0].name);
+            status = 1;
+        }
+        idleTicksPerSecond = (ticksAfter - ticksBefore) / idleSeconds;
         for (int i = 0; i < 2; ++i) {
             const double after = processorMs(programs[i]);
             if (before[i] < 0 || after < 0) {
@@ -224,6 +245,7 @@ int wmain(int argc, wchar_t** argv)
         std::printf("private_kb %s %.0f\n", programs[i].name, memory[i]);
         std::printf("idle_cpu_ms %s %.1f\n", programs[i].name, idleCpu[i]);
     }
+    std::printf("idle_timer_ticks_per_s %s %.2f\n", programs[0].name, idleTicksPerSecond);
     std::printf("idle_seconds %d\n", idleSeconds);
     std::printf("starts %d\n", starts);
     return 0;

@@ -18,6 +18,10 @@ struct AppState {
     HMENU popupMenu;
     UINT taskbarCreated;       // Explorer's broadcast after it restarts: the icon must be added again
     HWND foregroundBeforeMenu; // given the foreground back once a menu command has run
+#ifdef PLUMTIDE_BENCH
+    UINT timerTicksQuery; // a message of the benchmarks' own: its answer is timerTicks
+    LRESULT timerTicks;   // every timer tick so far
+#endif
 };
 
 extern AppState app;

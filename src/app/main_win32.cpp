@@ -80,6 +80,9 @@ bool initialiseApp(HINSTANCE instance)
         return false;
 
     app.taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+#ifdef PLUMTIDE_BENCH
+    app.timerTicksQuery = RegisterWindowMessageW(L"Plumtide.TimerTicks");
+#endif
     app.popupMenu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_POPUP_MENU));
     applyColorStyle(app.window, 1);
     ShowWindow(app.window, SW_SHOWNOACTIVATE);

@@ -175,7 +175,12 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_ERASEBKGND: return 0;
     case WM_PAINT: onPaint(window); return 0;
     case WM_COMMAND: return onCommand(window, message, wParam, lParam);
-    case WM_TIMER: onWindowTimer(platformWindow(window), static_cast<uint32_t>(wParam)); return 0;
+    case WM_TIMER:
+#ifdef PLUMTIDE_BENCH
+        ++app.timerTicks;
+#endif
+        onWindowTimer(platformWindow(window), static_cast<uint32_t>(wParam));
+        return 0;
     case WM_LBUTTONDOWN: handlePointerPress(platformWindow(window), x, y); return 0;
     case WM_LBUTTONUP: handlePointerRelease(platformWindow(window), x, y); return 0;
     case WM_CAPTURECHANGED: handlePointerCaptureLost(platformWindow(window)); return 0;
@@ -204,5 +209,9 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         addTrayIcon();
         return 0;
     }
+#ifdef PLUMTIDE_BENCH
+    if (message == app.timerTicksQuery && message != 0)
+        return app.timerTicks;
+#endif
     return DefWindowProcW(window, message, wParam, lParam);
 }
