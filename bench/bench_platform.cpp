@@ -130,7 +130,7 @@ bool platformPointerButtonDown()
     return true;
 }
 
-void platformStartTimer(PlatformWindow*, uint32_t, uint32_t)
+void platformStartTimer(PlatformWindow*, uint32_t, uint32_t, uint32_t)
 {
     ++platform.calls;
 }

@@ -152,7 +152,11 @@ void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int
     }
 
     presses[press] = {true, contact, hit, false};
-    const bool repeats = lock ? (lockLatchingKeysAt(window, x, y), false) : runKey(window, press, hit, now);
+    bool repeats = false;
+    if (lock)
+        lockLatchingKeysAt(window, x, y);
+    else
+        repeats = runKey(window, press, hit, now);
     // After the key's event is on its way, which nothing here may delay: the most recent key pressed
     // is the one that repeats, as on a physical keyboard, so any other key stops a repeat; the rest
     // waits for the follow-up.
