@@ -73,7 +73,7 @@ MemoryBitmap createBitmap()
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = windowSize.width;
-    info.bmiHeader.biHeight = -(windowSize.height - captionHeight);
+    info.bmiHeader.biHeight = -(windowSize.height - clientOffset);
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;

@@ -100,7 +100,7 @@ int32_t measureClientOffset(HWND window)
     RECT frame;
     POINT client = {0, 0};
     if (!GetWindowRect(window, &frame) || !ClientToScreen(window, &client))
-        return captionHeight;
+        return clientOffset;
     return client.y - frame.top;
 }
 
@@ -114,9 +114,9 @@ void shapeAndPlace(HWND window)
         applyPanelShape(window);
         MoveWindow(window, -windowOrigin.x, -windowOrigin.y, windowSize.width, windowSize.height, FALSE);
         const int32_t offset = measureClientOffset(window);
-        if (offset == captionHeight || windowSize.width <= 0 || windowSize.height <= 0)
+        if (offset == clientOffset || windowSize.width <= 0 || windowSize.height <= 0)
             return;
-        captionHeight = offset;
+        clientOffset = offset;
     }
 }
 

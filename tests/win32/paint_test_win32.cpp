@@ -65,7 +65,7 @@ protected:
 
         ASSERT_TRUE(resetLayout());
         resetPlacement();
-        captionHeight = 19;
+        clientOffset = 19;
         createFonts();
     }
 
@@ -88,7 +88,7 @@ protected:
     {
         updateWindowPlacement();
         width = windowSize.width;
-        height = windowSize.height - captionHeight;
+        height = windowSize.height - clientOffset;
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;
