@@ -92,7 +92,7 @@ void lockLatchingKeysAt(PlatformWindow* window, int32_t x, int32_t y)
     const int layer = fnLayer;
     for (int i = 0; i < keyCount(); ++i) {
         KeyRecord& key = keyTable->keys[i];
-        if (key.kind != KeyKind::Latching || !keyContainsPoint(key, x, y))
+        if (key.kind != KeyKind::Latching || !fittedKeyContainsPoint(i, x, y))
             continue;
         if (key.state == KeyState::Up)
             pressKeyCode(i, activeVirtualKey(key, layer));
@@ -112,7 +112,7 @@ void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int
 
     int hit = -1;
     for (int i = 0; i < keyCount() && hit < 0; ++i) {
-        if (keyContainsPoint(keyTable->keys[i], x, y))
+        if (fittedKeyContainsPoint(i, x, y))
             hit = i;
     }
     if (hit < 0) {
