@@ -177,10 +177,14 @@ struct ScreenHitCase {
     int index;
 };
 
-class KeymapScreenHit : public testing::TestWithParam<ScreenHitCase> {
+// The tool leaves its fit in place; later tests of this program start from the design size.
+class KeymapScreen : public testing::Test {
 protected:
     void SetUp() override { fake::reset(); }
+    void TearDown() override { resetPlacement(); }
 };
+
+class KeymapScreenHit : public KeymapScreen, public testing::WithParamInterface<ScreenHitCase> {};
 
 TEST_P(KeymapScreenHit, TakesAScreenPoint)
 {
@@ -203,9 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName());
 // clang-format on
 
-TEST(KeymapScreen, BadScreensPrintUsageAndExit2)
+TEST_F(KeymapScreen, BadScreensPrintUsageAndExit2)
 {
-    fake::reset();
     for (const char16_t* screen :
          {u"0x600", u"1024x0", u"1024", u"x600", u"1024x", u"-1024x600", u"1024x600x1", u"1000001x600"}) {
         const ToolRun hit = runTool({u"hit", u"f", u"1", u"2", u"--screen", screen});
@@ -218,9 +221,8 @@ TEST(KeymapScreen, BadScreensPrintUsageAndExit2)
     EXPECT_EQ(runTool({u"hit", u"f", u"1", u"2", u"--screen"}).exitCode, 2);
 }
 
-TEST(KeymapScreen, RendersTheWholeScreenWithThePanelWhereTheFitPutsIt)
+TEST_F(KeymapScreen, RendersTheWholeScreenWithThePanelWhereTheFitPutsIt)
 {
-    fake::reset();
     const ToolRun run = runTool({u"render", u"-o", u"-", u"--screen", u"20000x480"});
     EXPECT_EQ(run.exitCode, 0);
     // Clamped to 16384 wide: the height decides, 480 / 600, and the panel is centred along the top.
