@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iterator>
 #include <numeric>
 #include <numbers>
@@ -14,7 +15,7 @@ Size windowSize = {0, 0};
 Point windowOrigin = {0, 0};
 Scale panelScale = UNIT_SCALE;
 Point panelPosition = {0, 0};
-FittedQuad fittedQuads[MAX_KEYS] = {};
+FittedQuad* fittedQuads = nullptr;
 
 void resetPlacement()
 {
@@ -23,8 +24,8 @@ void resetPlacement()
     windowOrigin = {0, 0};
     panelScale = UNIT_SCALE;
     panelPosition = {0, 0};
-    for (FittedQuad& fitted : fittedQuads)
-        fitted = {};
+    std::free(fittedQuads);
+    fittedQuads = nullptr;
 }
 
 namespace {
@@ -281,9 +282,13 @@ KeyQuad scaledKeyQuad(const KeyRecord& key, Scale scale)
     return quadAround(scaleValue(key.centerX, scale), scaleValue(key.centerY, scale), halfWidth, halfHeight, key.angle);
 }
 
-const KeyQuad& fittedKeyQuad(int index)
+KeyQuad fittedKeyQuad(int index)
 {
     const KeyRecord& key = keyTable->keys[index];
+    if (!fittedQuads)
+        fittedQuads = static_cast<FittedQuad*>(std::calloc(MAX_KEYS, sizeof(FittedQuad)));
+    if (!fittedQuads)
+        return scaledKeyQuad(key, panelScale);
     FittedQuad& fitted = fittedQuads[index];
     // Made again only when the fit or the key has changed since: a key table filled or replaced after
     // the fit gets its corners at the first press or paint that asks.

@@ -81,8 +81,10 @@ extern Point windowOrigin;
 // is shown; the unit scale at the screen's origin until the panel is fitted to a screen.
 extern Scale panelScale;
 extern Point panelPosition;
-// Each key's corners at panelScale, by table index.
-extern FittedQuad fittedQuads[MAX_KEYS];
+// Each key's corners at panelScale, by table index: MAX_KEYS records from the heap, made at the first
+// fit or press or paint that asks (a zero array in the program would make its file that much larger).
+// Null before then and after resetPlacement.
+extern FittedQuad* fittedQuads;
 
 // Back to the placement before the window exists: no size, no origin, the client offset at start,
 // the unit scale at the screen's origin, no key corners made.
@@ -159,8 +161,8 @@ KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, in
 // At the unit scale these are computeKeyQuad's corners for the key's own centre.
 KeyQuad scaledKeyQuad(const KeyRecord& key, Scale scale);
 // The corners of key `index` of the table at panelScale, made once per fit and per key shape and
-// shared by every press and paint.
-const KeyQuad& fittedKeyQuad(int index);
+// shared by every press and paint (made for each call instead when there is no memory to keep them).
+KeyQuad fittedKeyQuad(int index);
 
 // +1 or -1 for the sense of the turn B -> A -> P; 0 only for P on the line at or beyond A, no farther
 // from A than B is.
