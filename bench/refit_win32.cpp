@@ -1,6 +1,6 @@
-// Times a re-fit of the real keyboard on the desktop it runs on: from the display change reaching its
-// window to the panel fitted, shaped, placed and repainted with fonts and pens of its scale, which the
-// keyboard does before it answers the message. Prints "refit_ms builtinWxH median_ms".
+// Times the real keyboard's re-fit: from a display change reaching its window to the panel repainted.
+// It fits, shapes, places and repaints with the fonts and pens of its scale before it answers the
+// message. Prints "refit_ms builtinWxH median_ms".
 #include <windows.h>
 
 #include <cstdio>

