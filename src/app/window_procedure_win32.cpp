@@ -125,7 +125,10 @@ Rect primaryScreen()
 void fitToScreen(HWND window)
 {
     constexpr int ATTEMPTS = 3;
-    const Rect screen = primaryScreen();
+    Rect screen = primaryScreen();
+    // Before the first fit there is no last one to keep: the panel takes the screen it is designed for.
+    if (windowSize.width <= 0 && (screen.right <= screen.left || screen.bottom <= screen.top))
+        screen = {0, 0, PANEL_WIDTH, PANEL_HEIGHT};
     for (int attempt = 0; attempt < ATTEMPTS; ++attempt) {
         if (!refitPanel(platformWindow(window), screen))
             return;
