@@ -61,7 +61,7 @@ std::string utf16leBytes(const std::u16string& text)
 void placeWindow(int caption)
 {
     panelLayout = PANEL_LAYOUT_DEFAULTS;
-    captionHeight = caption;
+    clientOffset = caption;
     updateWindowPlacement();
 }
 

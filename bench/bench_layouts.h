@@ -30,8 +30,8 @@ std::string checkWorstCaseKeymapBytes();
 
 // Fills the key table (which must exist) and places the window for the default dock with the given
 // caption height: the built-in layout, or 255 turned keys parsed from their keymap.
-void useBuiltInLayout(int captionHeight);
-void useWorstCaseLayout(int captionHeight, Turning turning);
+void useBuiltInLayout(int clientOffset);
+void useWorstCaseLayout(int clientOffset, Turning turning);
 
 // The client point at the centre of key `index`: a touch there presses that key and no key before it.
 Point keyCentre(int index);

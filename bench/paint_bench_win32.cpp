@@ -1,12 +1,13 @@
 // Times the paint pass with real GDI under Wine: a full pass into a memory bitmap, and the repaint a tap
 // causes (one key's bounds invalidated in a keyboard window), for the built-in layout and 255 turned
-// keys, split and fanned. Prints one "figure layout milliseconds" line per result, each the median
-// of many runs.
+// keys, split and fanned, on the 1024x600 screen; or, given screen sizes (WxH), for the built-in layout
+// fitted to each. Prints one "figure layout milliseconds" line per result, each the median of many runs.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "bench_layouts.h"
@@ -43,7 +44,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 // The keyboard's window as start-up makes it: layered at half alpha, top-most, never activated,
-// placed so that the panel's top-left corner is the screen's.
+// placed where the fit shows the panel.
 HWND createKeyboardWindow()
 {
     WNDCLASSEXW windowClass = {};
@@ -52,9 +53,10 @@ HWND createKeyboardWindow()
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = WINDOW_CLASS;
     RegisterClassExW(&windowClass);
-    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, WINDOW_CLASS,
-                                  L"Plumtide paint bench", WS_POPUP, -windowOrigin.x, -windowOrigin.y, windowSize.width,
-                                  windowSize.height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, WINDOW_CLASS,
+                        L"Plumtide paint bench", WS_POPUP, shownWindowPosition().x, shownWindowPosition().y,
+                        windowSize.width, windowSize.height, nullptr, nullptr, windowClass.hInstance, nullptr);
     SetLayeredWindowAttributes(window, 0, 128, LWA_ALPHA);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     UpdateWindow(window);
@@ -73,7 +75,7 @@ MemoryBitmap createBitmap()
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = windowSize.width;
-    info.bmiHeader.biHeight = -(windowSize.height - captionHeight);
+    info.bmiHeader.biHeight = -(windowSize.height - clientOffset);
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -128,52 +130,71 @@ double tapRepaintMs(HWND window)
     return windowPaints - paintsBefore == WARM_UP_RUNS + TAP_RUNS ? median(runs) : -1;
 }
 
-} // namespace
+struct Layout {
+    std::string name;
+    void (*use)(int);
+    int keys;
+    Size screen;
+};
 
-int main()
+// Both figures of a layout fitted to its screen, in a keyboard window and a bitmap of that size, with
+// the fonts and pens of its scale; false, having said why, when the layout or the tap fails.
+bool measure(const Layout& layout, int caption)
 {
-    if (!allocateKeyTable())
-        return 1;
-    const int caption = GetSystemMetrics(SM_CYCAPTION);
-    useBuiltInLayout(caption);
+    resetPlacement();
+    layout.use(caption);
+    if (keyTable->count != layout.keys) {
+        std::fprintf(stderr, "the %s layout has %d keys instead of %d\n", layout.name.c_str(), keyTable->count,
+                     layout.keys);
+        return false;
+    }
+    fitPanelToScreen({0, 0, layout.screen.width, layout.screen.height});
     HWND window = createKeyboardWindow();
     createFonts();
     applyColorStyle(window, 1);
     const MemoryBitmap memory = createBitmap();
-
-    struct Layout {
-        const char* name;
-        void (*use)(int);
-        int keys;
-    };
-    const Layout layouts[] = {{"builtin", useBuiltInLayout, 66},
-                              {"split255", [](int c) { useWorstCaseLayout(c, Turning::Split); }, WORST_CASE_KEYS},
-                              {"fanned255", [](int c) { useWorstCaseLayout(c, Turning::Fanned); }, WORST_CASE_KEYS}};
-    int status = 0;
-    for (const Layout& layout : layouts) {
-        layout.use(caption);
-        if (keyTable->count != layout.keys) {
-            std::fprintf(stderr, "the %s layout has %d keys instead of %d\n", layout.name, keyTable->count,
-                         layout.keys);
-            status = 1;
-            continue;
-        }
-        // A first pass stores every key's bounds, which the tap invalidates.
-        InvalidateRect(window, nullptr, TRUE);
-        UpdateWindow(window);
-        std::printf("paint_full_ms %s %.3f\n", layout.name, fullPassMs(memory));
-        const double tap = tapRepaintMs(window);
-        if (tap < 0) {
-            std::fprintf(stderr, "a tap on the %s layout repainted nothing\n", layout.name);
-            status = 1;
-        } else {
-            std::printf("paint_tap_ms %s %.3f\n", layout.name, tap);
-        }
-        std::fflush(stdout);
-    }
-
+    // A first pass stores every key's bounds, which the tap invalidates.
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+    std::printf("paint_full_ms %s %.3f\n", layout.name.c_str(), fullPassMs(memory));
+    const double tap = tapRepaintMs(window);
+    if (tap >= 0)
+        std::printf("paint_tap_ms %s %.3f\n", layout.name.c_str(), tap);
+    else
+        std::fprintf(stderr, "a tap on the %s layout repainted nothing\n", layout.name.c_str());
+    std::fflush(stdout);
     deleteBitmap(memory);
     DestroyWindow(window);
+    return tap >= 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!allocateKeyTable())
+        return 1;
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    std::vector<Layout> layouts;
+    for (int i = 1; i < argc; ++i) {
+        Size screen = {};
+        if (std::sscanf(argv[i], "%dx%d", &screen.width, &screen.height) != 2) {
+            std::fprintf(stderr, "usage: plumtide_paint_bench [WxH...]\n");
+            return 2;
+        }
+        layouts.push_back({std::string("builtin") + argv[i], useBuiltInLayout, 66, screen});
+    }
+    if (layouts.empty()) {
+        const Size design = {PANEL_WIDTH, PANEL_HEIGHT};
+        layouts = {{"builtin", useBuiltInLayout, 66, design},
+                   {"split255", [](int c) { useWorstCaseLayout(c, Turning::Split); }, WORST_CASE_KEYS, design},
+                   {"fanned255", [](int c) { useWorstCaseLayout(c, Turning::Fanned); }, WORST_CASE_KEYS, design}};
+    }
+    int status = 0;
+    for (const Layout& layout : layouts) {
+        if (!measure(layout, caption))
+            status = 1;
+    }
     releasePalette();
     freeKeyTable();
     return status;

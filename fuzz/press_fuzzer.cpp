@@ -3,7 +3,8 @@
 //
 // The input is read one byte at a time, each byte's value taken modulo 16, so that a seed can be
 // written in the sixteen characters '0' to '?' ('0' + n for n):
-//   layout:  key count - 1, dock side (0 none .. 4 left), then per key: kind (0 Normal, 1 Latching),
+//   layout:  key count - 1, screen and dock side (S * 5 + D: screen S of SCREENS, dock side D from 0
+//            none to 4 left), then per key: kind (0 Normal, 1 Latching),
 //            cell (0..11: a 4 by 3 grid 50 px apart, so 70 px keys overlap), shape (0 upright 70x86,
 //            1 wide 140x86, 2 turned 45 degrees, 3 turned -15 degrees), vk and fnVk (0 A, 1 B,
 //            2 LSHIFT, 3 LCONTROL, 4 FN, 5 EXIT, 6 and 7 two codes of this key's own);
@@ -12,7 +13,8 @@
 //            3 button-up lost             4 C T contact C down   5 C contact C up
 //            6 C contact C canceled       7 D time + 10 + 40 D   8 D time + 1000 (D + 1)
 //            9 I tick of timer 1 + I % 3  : hide command         ; show command (a second copy)
-//            < session end                = window destroyed     > T mouse tap   ? C T contact tap
+//            < S re-fit to screen S % 6 (5: a screen without area)
+//            = window destroyed           > T mouse tap          ? C T contact tap
 //   targets: 0..11 the centre of key T % count, 12 the hide area, 13 the show area, 14 a gap,
 //            15 a point off the first key's centre (overlaps and edges).
 #include <cstdint>
@@ -58,6 +60,11 @@ void require(bool condition, const char* invariant, const std::string& detail = 
         fail(invariant, detail);
 }
 
+// The 1024x600 design, a larger screen, a smaller one, a portrait one, a large tablet's, and (for a
+// re-fit only) a monitor that reports no area, as during a change of display.
+constexpr Rect SCREENS[] = {{0, 0, 1024, 600}, {0, 0, 1920, 1080}, {0, 0, 800, 480},
+                            {0, 0, 600, 1024}, {0, 0, 2736, 1824}, {0, 0, 0, 0}};
+
 uint8_t codeFor(int choice, int key)
 {
     static constexpr uint8_t shared[] = {VK_A, VK_B, VK_LSHIFT, VK_LCONTROL, VK_FN, VK_EXIT};
@@ -70,7 +77,8 @@ void buildLayout(Input& in)
 {
     const int count = 1 + in.next(12);
     panelLayout = PANEL_LAYOUT_DEFAULTS;
-    panelLayout.dockSide = static_cast<DockSide>(in.next(5));
+    const int placement = in.next(16);
+    panelLayout.dockSide = static_cast<DockSide>(placement % 5);
     for (int i = 0; i < count; ++i) {
         KeyRecord& key = keyTable->keys[i];
         key.kind = in.next(2) == 1 ? KeyKind::Latching : KeyKind::Normal;
@@ -87,8 +95,8 @@ void buildLayout(Input& in)
         key.fnVk = codeFor(in.next(8), i);
     }
     keyTable->count = static_cast<uint8_t>(count);
-    captionHeight = 19;
-    updateWindowPlacement();
+    clientOffset = 19;
+    fitPanelToScreen(SCREENS[placement / 5]);
 }
 
 Point target(int choice)
@@ -96,16 +104,18 @@ Point target(int choice)
     const int count = keyTable ? keyTable->count : 1;
     if (choice == 12 || choice == 13) {
         // The middle of the hide area, or a point beyond the panel on the tab's side.
-        const int32_t o = panelLayout.tabOffset;
-        const int32_t w = panelLayout.tabWidth;
-        const int32_t h = panelLayout.tabHeight;
-        const int32_t deep = choice == 12 ? -h / 2 : h / 2;
-        const int32_t wide = choice == 12 ? -w / 2 : w / 2;
+        const PanelLayout tab = scaledPanelLayout(panelLayout, panelScale);
+        const Size panel = scaledPanelSize(panelScale);
+        const Point at = panelClientOrigin();
+        const int32_t along =
+            tab.tabOffset + (panelLayout.dockSide >= DockSide::Right ? tab.tabHeight : tab.tabWidth) / 2;
+        const int32_t deep = (panelLayout.dockSide >= DockSide::Right ? tab.tabWidth : tab.tabHeight) / 2;
+        const int32_t beyond = choice == 12 ? -deep : deep;
         switch (panelLayout.dockSide) {
-        case DockSide::Top: return {o + w / 2, PANEL_HEIGHT + deep};
-        case DockSide::Bottom: return {o + w / 2, h - deep};
-        case DockSide::Right: return {w - wide, o + h / 2};
-        case DockSide::Left: return {PANEL_WIDTH + wide, o + h / 2};
+        case DockSide::Top: return {at.x + along, at.y + panel.height + beyond};
+        case DockSide::Bottom: return {at.x + along, at.y - beyond};
+        case DockSide::Right: return {at.x - beyond, at.y + along};
+        case DockSide::Left: return {at.x + panel.width + beyond, at.y + along};
         default: return {5, 5};
         }
     }
@@ -166,6 +176,7 @@ enum class EventKind {
     RepeatedDown, // a contact already down is reported down again
     Lift,         // a pointer comes up, is canceled, loses its capture, or a timer ticks
     Bulk,         // hide, session end, destroy: everything goes up
+    Refit,        // the panel fits another screen: nothing is pressed or let go of
     Other,
 };
 
@@ -254,6 +265,11 @@ void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& 
                     "a contact reported down again locked a key", std::to_string(k));
     }
     require(layerHeld == (fnLayer == 1), "the Fn layer is on exactly while a key holds it");
+    if (kind == EventKind::Refit) {
+        require(fake::keyEvents().size() == before.events, "a re-fit sent a key event");
+        for (int k = 0; k < keyTable->count; ++k)
+            require(keyTable->keys[k].state == before.states[k], "a re-fit changed a key", std::to_string(k));
+    }
 
     // A key goes up with the last press that holds it: a lift or a tick never lets go of a key that a
     // press still holding it put down.
@@ -374,8 +390,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             kind = EventKind::Lift;
             onWindowTimer(window, static_cast<uint32_t>(1 + in.next(3)));
             break;
-        case 10:
         case 12:
+            kind = EventKind::Refit;
+            refitPanel(window, SCREENS[in.next(6)]);
+            break;
+        case 10:
             kind = EventKind::Bulk;
             releaseEverything(window);
             break;

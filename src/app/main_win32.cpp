@@ -65,7 +65,7 @@ void setUpTrayIcon()
 bool initialiseApp(HINSTANCE instance)
 {
     app.instance = instance;
-    captionHeight = GetSystemMetrics(SM_CYCAPTION);
+    clientOffset = GetSystemMetrics(SM_CYCAPTION);
 
     if (!allocateKeyTable()) {
         platformShowOutOfMemory();

@@ -46,6 +46,9 @@ constexpr DWORD FEEDBACK_KINDS_OFF[] = {1 /* touch contact */,
 #define POINTER_MESSAGE_FLAG_CANCELED 0x00008000
 #define PA_NOACTIVATE MA_NOACTIVATE
 #endif
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 PlatformWindow* platformWindow(HWND window)
 {
@@ -94,35 +97,63 @@ void optOutOfTouchGestures(HWND window)
 }
 
 // How far below the window's top its client area begins: below the class menu's bar, whose height is
-// the system's to decide (on themed Windows it is not the caption height).
+// the system's to decide (on themed Windows it is not the caption height, and it follows the DPI).
 int32_t measureClientOffset(HWND window)
 {
     RECT frame;
     POINT client = {0, 0};
     if (!GetWindowRect(window, &frame) || !ClientToScreen(window, &client))
-        return captionHeight;
+        return clientOffset;
     return client.y - frame.top;
 }
 
-// The panel is drawn, hit-tested, shaped and placed with the client offset of the window itself.
-// The first estimate is the caption height; the window is shaped again with the offset measured on
-// it at its full width (a narrower one could fold its menu bar) until the two agree.
-void shapeAndPlace(HWND window)
+// The primary monitor's whole rectangle in physical pixels, taskbar included: the panel is top-most
+// over it.
+Rect primaryScreen()
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info))
+        return {0, 0, 0, 0};
+    return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+}
+
+// The panel is fitted to the primary monitor, then drawn, hit-tested, shaped and placed with the
+// client offset of the window itself. The first estimate is the offset known so far; the window is
+// fitted again with the offset measured on it at its full width (a narrower one could fold its menu
+// bar) until the two agree. A monitor without area (seen while displays change) keeps the last fit.
+void fitToScreen(HWND window)
 {
     constexpr int ATTEMPTS = 3;
+    Rect screen = primaryScreen();
+    // Before the first fit there is no last one to keep: the panel takes the screen it is designed for.
+    if (windowSize.width <= 0 && (screen.right <= screen.left || screen.bottom <= screen.top))
+        screen = {0, 0, PANEL_WIDTH, PANEL_HEIGHT};
     for (int attempt = 0; attempt < ATTEMPTS; ++attempt) {
-        applyPanelShape(window);
-        MoveWindow(window, -windowOrigin.x, -windowOrigin.y, windowSize.width, windowSize.height, FALSE);
-        const int32_t offset = measureClientOffset(window);
-        if (offset == captionHeight || windowSize.width <= 0 || windowSize.height <= 0)
+        if (!refitPanel(platformWindow(window), screen))
             return;
-        captionHeight = offset;
+        applyPanelShape(window);
+        const int32_t offset = measureClientOffset(window);
+        if (offset == clientOffset || windowSize.width <= 0 || windowSize.height <= 0)
+            return;
+        clientOffset = offset;
     }
+}
+
+// Resolution, orientation, DPI or primary monitor changed: the panel fits the primary monitor anew,
+// whatever rectangle the system suggests for the window, and is drawn anew at once with fonts and
+// pens of the new scale.
+void onDisplayChange(HWND window)
+{
+    fitToScreen(window);
+    rescalePalette();
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
 }
 
 void onCreate(HWND window)
 {
-    shapeAndPlace(window);
+    fitToScreen(window);
     SetLayeredWindowAttributes(window, 0, START_ALPHA, LWA_ALPHA);
     createFonts();
     optOutOfTouchGestures(window);
@@ -184,6 +215,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONDOWN: handlePointerPress(platformWindow(window), x, y); return 0;
     case WM_LBUTTONUP: handlePointerRelease(platformWindow(window), x, y); return 0;
     case WM_CAPTURECHANGED: handlePointerCaptureLost(platformWindow(window)); return 0;
+    case WM_DISPLAYCHANGE:
+    case WM_DPICHANGED: onDisplayChange(window); return 0;
     case WM_RBUTTONDOWN: showPopupMenu(window); return 0;
     case WM_TRAY_ICON: onTrayIcon(window, lParam); return 0;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;

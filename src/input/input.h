@@ -138,6 +138,12 @@ bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y);
 void advanceSlide(PlatformWindow* window);
 // Slides a panel that was slid off the screen, or is sliding off, back into view.
 void slidePanelIntoView(PlatformWindow* window);
+// Fits the panel to a screen rectangle anew (a change of resolution, orientation, DPI or primary
+// monitor): the window takes the new size, and a slide under way ends at its end, so the panel is
+// shown, or hidden with its tab at the new edge, as it was; everything is to be repainted. Keys held
+// stay held. The caller gives the window its new region (applyPanelShape). False, with nothing
+// changed, for a screen without area.
+bool refitPanel(PlatformWindow* window, Rect screen);
 
 // The repeat of a key pressed a moment ago: reads the user's repeat settings and starts its timer, for
 // the first repeat a whole delay after the press. Nothing without a repeat or once it is scheduled.

@@ -63,7 +63,7 @@ int freeContactPress()
 int keyAt(int32_t x, int32_t y)
 {
     for (int i = 0; i < keyCount(); ++i) {
-        if (keyContainsPoint(keyTable->keys[i], x, y))
+        if (fittedKeyContainsPoint(i, x, y))
             return i;
     }
     return -1;
@@ -87,7 +87,7 @@ void lockLatchingKeysAt(PlatformWindow* window, int32_t x, int32_t y)
     const int layer = fnLayer;
     for (int i = 0; i < keyCount(); ++i) {
         KeyRecord& key = keyTable->keys[i];
-        if (key.kind != KeyKind::Latching || !keyContainsPoint(key, x, y))
+        if (key.kind != KeyKind::Latching || !fittedKeyContainsPoint(i, x, y))
             continue;
         if (key.state == KeyState::Up)
             pressKeyCode(i, activeVirtualKey(key, layer));

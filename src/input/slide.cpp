@@ -8,6 +8,18 @@
 
 namespace {
 
+// The window's place after `moves` of the four toward the docked edge: 0 shows the panel, 4 leaves only
+// the outer tab on the screen. Each is n quarters of the panel, n x extent / 4, so the fourth is exact.
+Point slidPosition(const TabPlace& tab, int64_t moves)
+{
+    const int64_t shift = -tab.outward * (moves * tab.panel / SLIDE_STEPS);
+    const Point shown = shownWindowPosition();
+    int64_t x = shown.x;
+    int64_t y = shown.y;
+    (tab.acrossIsY ? y : x) += shift;
+    return {static_cast<int32_t>(x), static_cast<int32_t>(y)};
+}
+
 void startSlide(PlatformWindow* window, SlideDirection direction)
 {
     // A key a finger or the mouse holds goes up before the panel moves away under it; off the screen,
@@ -58,11 +70,24 @@ void advanceSlide(PlatformWindow* window)
     // the moves still to come when showing, so the fourth Show move lands exactly on the docked place.
     const int64_t step = slideState.step;
     const int64_t moves = slideState.direction == SlideDirection::Hide ? step : SLIDE_STEPS - step;
-    const int64_t shift = -tab.outward * moves * tab.move;
-    int64_t x = -int64_t{windowOrigin.x};
-    int64_t y = -int64_t{windowOrigin.y};
-    (tab.acrossIsY ? y : x) += shift;
-    platformMoveWindow(window, static_cast<int32_t>(x), static_cast<int32_t>(y), windowSize.width, windowSize.height,
-                       true);
+    const Point at = slidPosition(tab, moves);
+    platformMoveWindow(window, at.x, at.y, windowSize.width, windowSize.height, true);
     ++slideState.step;
+}
+
+bool refitPanel(PlatformWindow* window, Rect screen)
+{
+    if (!fitPanelToScreen(screen))
+        return false;
+    // A slide under way ends where it was going; the panel stays shown or hidden as it was, since the
+    // last slide's direction is all that says which. Presses count again from here.
+    slideState.step = 0;
+    keepSlideTimer(window);
+    TabPlace tab{};
+    const bool hidden = findTab(tab) && slideState.direction == SlideDirection::Hide;
+    const Point at = hidden ? slidPosition(tab, SLIDE_STEPS) : shownWindowPosition();
+    platformMoveWindow(window, at.x, at.y, windowSize.width, windowSize.height, true);
+    // Everything is drawn anew at the new scale, and each key's bounds with it.
+    platformInvalidateRect(window, {0, 0, windowSize.width, windowSize.height});
+    return true;
 }

@@ -2,25 +2,29 @@
 #include "input/input.h"
 #include "input/tab_area.h"
 #include "layout/keytable.h"
+#include "render/geometry.h"
 
 bool findTab(TabPlace& place)
 {
-    const int64_t tw = panelLayout.tabWidth;
-    const int64_t th = panelLayout.tabHeight;
-    const int64_t quarterHeight = PANEL_HEIGHT / SLIDE_STEPS;
-    const int64_t quarterWidth = PANEL_WIDTH / SLIDE_STEPS;
+    const PanelLayout tab = scaledPanelLayout(panelLayout, panelScale);
+    const Size panel = scaledPanelSize(panelScale);
+    const int64_t o = tab.tabOffset;
+    const int64_t tw = tab.tabWidth;
+    const int64_t th = tab.tabHeight;
+    const int64_t pw = panel.width;
+    const int64_t ph = panel.height;
     switch (panelLayout.dockSide) {
     case DockSide::Top: // tab below the panel
-        place = {true, +1, PANEL_HEIGHT, th, tw, quarterHeight};
+        place = {true, +1, ph, th, o, tw, ph};
         return true;
     case DockSide::Bottom: // tab above the panel, which begins below it
-        place = {true, -1, th, th, tw, quarterHeight};
+        place = {true, -1, th, th, o, tw, ph};
         return true;
     case DockSide::Right: // tab left of the panel, which begins right of it
-        place = {false, -1, tw, tw, th, quarterWidth};
+        place = {false, -1, tw, tw, o, th, pw};
         return true;
     case DockSide::Left: // tab right of the panel
-        place = {false, +1, PANEL_WIDTH, tw, th, quarterWidth};
+        place = {false, +1, pw, tw, o, th, pw};
         return true;
     default: return false;
     }
@@ -39,8 +43,7 @@ TabArea tabAreaAt(int32_t x, int32_t y)
     // Only the outer tab lies beyond the panel on that side, so its position along is not asked.
     if (beyond > 0)
         return TabArea::Show;
-    const int64_t offset = panelLayout.tabOffset;
-    if (beyond < 0 && -beyond < tab.depth && offset < along && along < offset + tab.length)
+    if (beyond < 0 && -beyond < tab.depth && tab.offset < along && along < tab.offset + tab.length)
         return TabArea::Hide;
     return TabArea::None;
 }

@@ -422,7 +422,7 @@ void checkWindow(CheckState& state)
 {
     if (state.panelLine == 0)
         return;
-    const PanelShape shape = computePanelShape(panelLayout, captionHeight);
+    const PanelShape shape = computePanelShape(panelLayout, clientOffset);
     if (!shape.valid)
         return;
     if (shape.size.width <= 0 || shape.size.height <= 0) {
@@ -431,7 +431,7 @@ void checkWindow(CheckState& state)
                                                           shape.size.width, shape.size.height)});
         return;
     }
-    if (shapeNumbers(shape) != wideShapeNumbers(panelLayout, captionHeight)) {
+    if (shapeNumbers(shape) != wideShapeNumbers(panelLayout, clientOffset)) {
         state.findings.push_back({state.panelLine, "the panel line's tab values are so large that the keyboard's "
                                                    "window size, place or outline goes past 32 bits and wraps "
                                                    "round, so the window is misplaced or misshapen"});

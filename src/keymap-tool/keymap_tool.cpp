@@ -1,6 +1,8 @@
 // The commands of plumtide-keymap, built on the keyboard's own loader and layout model.
 #include "keymap-tool/keymap_tool.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,12 +20,14 @@ namespace {
 
 const char usage[] = "usage: plumtide-keymap dump [FILE]\n"
                      "       plumtide-keymap check FILE\n"
-                     "       plumtide-keymap hit FILE X Y\n"
-                     "       plumtide-keymap render [FILE] -o OUT.svg [--style N]\n"
+                     "       plumtide-keymap hit FILE X Y [--screen WxH]\n"
+                     "       plumtide-keymap render [FILE] -o OUT.svg [--style N] [--screen WxH]\n"
                      "       plumtide-keymap convert IN.txt -o OUT.keymap\n";
 
 // Panel points farther out than this are refused: within it every product of the hit test is exact.
 constexpr long HIT_COORDINATE_LIMIT = 1000000;
+// Screens are given up to this size on a side; the keyboard fits the panel to at most 16384 of it.
+constexpr long SCREEN_ARGUMENT_LIMIT = 1000000;
 
 // Fills the key table exactly as start-up does: the file when it can be read, else the built-in
 // layout. Returns whether the file was loaded.
@@ -86,12 +90,14 @@ int dump(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err
 }
 
 // Loads like start-up and then places the panel as the window's creation does, from a window that
-// does not exist yet.
-void loadAndPlace(const std::u16string* path)
+// does not exist yet: on the 1024x600 screen of the design, or fitted to `screen` when one is given.
+void loadAndPlace(const std::u16string* path, const Size* screen)
 {
     loadLikeStartUp(path);
     resetPlacement();
     updateWindowPlacement();
+    if (screen)
+        fitPanelToScreen({0, 0, screen->width, screen->height});
 }
 
 // A whole decimal number within [min, max], optionally signed; nothing else around it.
@@ -117,21 +123,61 @@ bool parseInteger(const std::u16string& text, long min, long max, long* value)
     return *value >= min && *value <= max;
 }
 
-int hit(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
+// "WxH": a screen of W by H pixels, each from 1 up.
+bool parseScreen(const std::u16string& text, Size* screen)
 {
+    const size_t x = text.find(u'x');
+    long width = 0;
+    long height = 0;
+    if (x == std::u16string::npos || !parseInteger(text.substr(0, x), 1, SCREEN_ARGUMENT_LIMIT, &width) ||
+        !parseInteger(text.substr(x + 1), 1, SCREEN_ARGUMENT_LIMIT, &height))
+        return false;
+    *screen = {static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    return true;
+}
+
+// Takes "--screen WxH" out of the arguments wherever it stands; false when it is there but bad, or
+// given twice.
+bool takeScreen(std::vector<std::u16string>& args, Size* screen, bool* given)
+{
+    *given = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] != u"--screen")
+            continue;
+        if (*given || i + 1 >= args.size() || !parseScreen(args[i + 1], screen))
+            return false;
+        *given = true;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        --i;
+    }
+    return true;
+}
+
+int hit(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* err)
+{
+    std::vector<std::u16string> args = given;
+    Size screen = {};
+    bool onScreen = false;
     long x = 0;
     long y = 0;
-    if (args.size() != 4 || !parseInteger(args[2], -HIT_COORDINATE_LIMIT, HIT_COORDINATE_LIMIT, &x) ||
+    if (!takeScreen(args, &screen, &onScreen) || args.size() != 4 ||
+        !parseInteger(args[2], -HIT_COORDINATE_LIMIT, HIT_COORDINATE_LIMIT, &x) ||
         !parseInteger(args[3], -HIT_COORDINATE_LIMIT, HIT_COORDINATE_LIMIT, &y)) {
         std::fputs(usage, err);
         return 2;
     }
-    loadAndPlace(&args[1]);
+    loadAndPlace(&args[1], onScreen ? &screen : nullptr);
     // Asked exactly as the press handling asks: in client coordinates, in table order, first hit wins.
-    const Point client = panelToClient({static_cast<int32_t>(x), static_cast<int32_t>(y)});
+    // A screen point is taken to the client area of the window where the fit shows it.
+    Point client = panelToClient({static_cast<int32_t>(x), static_cast<int32_t>(y)});
+    if (onScreen) {
+        const Point window = shownWindowPosition();
+        client = {static_cast<int32_t>(int64_t{x} - window.x),
+                  static_cast<int32_t>(int64_t{y} - window.y - clientOffset)};
+    }
     int index = -1;
     for (int i = 0; i < keyTable->count && index < 0; ++i) {
-        if (keyContainsPoint(keyTable->keys[i], client.x, client.y))
+        if (fittedKeyContainsPoint(i, client.x, client.y))
             index = i;
     }
     std::fprintf(out, "%d\n", index);
@@ -166,12 +212,15 @@ bool readWholeFile(const std::u16string& path, std::string* bytes)
     return read;
 }
 
-int render(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
+int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* err)
 {
+    std::vector<std::u16string> args = given;
+    Size screen = {};
+    bool onScreen = false;
     const std::u16string* file = nullptr;
     const std::u16string* output = nullptr;
     long style = 1;
-    bool good = true;
+    bool good = takeScreen(args, &screen, &onScreen);
     for (size_t i = 1; i < args.size() && good; ++i) {
         if (args[i] == u"-o" && i + 1 < args.size() && !output) {
             output = &args[++i];
@@ -187,8 +236,11 @@ int render(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* e
         std::fputs(usage, err);
         return 2;
     }
-    loadAndPlace(file);
-    return writeOutput(*output, renderPanelSvg(static_cast<int>(style)), out, err);
+    loadAndPlace(file, onScreen ? &screen : nullptr);
+    if (!onScreen)
+        return writeOutput(*output, renderPanelSvg(static_cast<int>(style)), out, err);
+    const Size shown = {std::min(screen.width, SCREEN_SIDE_LIMIT), std::min(screen.height, SCREEN_SIDE_LIMIT)};
+    return writeOutput(*output, renderScreenSvg(static_cast<int>(style), shown), out, err);
 }
 
 int check(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)

@@ -3,20 +3,29 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iterator>
+#include <numeric>
 #include <numbers>
 
 #include "layout/keytable.h"
 
-int32_t captionHeight = CAPTION_HEIGHT_AT_START;
+int32_t clientOffset = CLIENT_OFFSET_AT_START;
 Size windowSize = {0, 0};
 Point windowOrigin = {0, 0};
+Scale panelScale = UNIT_SCALE;
+Point panelPosition = {0, 0};
+FittedQuad* fittedQuads = nullptr;
 
 void resetPlacement()
 {
-    captionHeight = CAPTION_HEIGHT_AT_START;
+    clientOffset = CLIENT_OFFSET_AT_START;
     windowSize = {0, 0};
     windowOrigin = {0, 0};
+    panelScale = UNIT_SCALE;
+    panelPosition = {0, 0};
+    std::free(fittedQuads);
+    fittedQuads = nullptr;
 }
 
 namespace {
@@ -41,15 +50,28 @@ void setVertices(PanelShape& shape, const Point (&points)[N])
 
 } // namespace
 
-PanelShape computePanelShape(const PanelLayout& layout, int32_t caption)
+Size scaledPanelSize(Scale scale)
 {
-    const int64_t ch = caption;
-    const int64_t pw = PANEL_WIDTH;
-    const int64_t ph = PANEL_HEIGHT;
-    const int64_t o = layout.tabOffset;
-    const int64_t tw = layout.tabWidth;
-    const int64_t th = layout.tabHeight;
-    const int64_t b = TAB_BEVEL;
+    return {scaleValue(PANEL_WIDTH, scale), scaleValue(PANEL_HEIGHT, scale)};
+}
+
+PanelLayout scaledPanelLayout(const PanelLayout& layout, Scale scale)
+{
+    return {layout.dockSide, scaleValue(layout.tabOffset, scale), scaleValue(layout.tabWidth, scale),
+            scaleValue(layout.tabHeight, scale)};
+}
+
+PanelShape computePanelShape(const PanelLayout& layout, int32_t offset, Scale scale)
+{
+    const Size panel = scaledPanelSize(scale);
+    const PanelLayout tab = scaledPanelLayout(layout, scale);
+    const int64_t ch = offset;
+    const int64_t pw = panel.width;
+    const int64_t ph = panel.height;
+    const int64_t o = tab.tabOffset;
+    const int64_t tw = tab.tabWidth;
+    const int64_t th = tab.tabHeight;
+    const int64_t b = scaleAtLeastOne(TAB_BEVEL, scale);
 
     PanelShape shape{};
     shape.valid = true;
@@ -97,7 +119,7 @@ PanelShape computePanelShape(const PanelLayout& layout, int32_t caption)
 
 PanelShape updateWindowPlacement()
 {
-    PanelShape shape = computePanelShape(panelLayout, captionHeight);
+    PanelShape shape = computePanelShape(panelLayout, clientOffset, panelScale);
     if (shape.valid) {
         windowSize = shape.size;
         windowOrigin = shape.origin;
@@ -105,22 +127,96 @@ PanelShape updateWindowPlacement()
     return shape;
 }
 
+Scale fitScale(Size screen)
+{
+    // Whichever side of the screen is the tighter fit sets the scale: W / 1024 when W * 600 <= H * 1024.
+    const bool byWidth = int64_t{screen.width} * PANEL_HEIGHT <= int64_t{screen.height} * PANEL_WIDTH;
+    const Scale scale = byWidth ? Scale{screen.width, PANEL_WIDTH} : Scale{screen.height, PANEL_HEIGHT};
+    const int32_t common = std::gcd(scale.numerator, scale.denominator);
+    return {scale.numerator / common, scale.denominator / common};
+}
+
+bool computePanelFit(Rect screen, const PanelLayout& layout, int32_t offset, PanelFit* fit)
+{
+    const int64_t width = std::min<int64_t>(int64_t{screen.right} - screen.left, SCREEN_SIDE_LIMIT);
+    const int64_t height = std::min<int64_t>(int64_t{screen.bottom} - screen.top, SCREEN_SIDE_LIMIT);
+    if (width <= 0 || height <= 0)
+        return false;
+    PanelFit result{};
+    result.scale = fitScale({static_cast<int32_t>(width), static_cast<int32_t>(height)});
+    result.panel = scaledPanelSize(result.scale);
+    result.shape = computePanelShape(layout, offset, result.scale);
+    // The scale lets the panel fill the screen on one side at least, so neither spare is negative.
+    const int64_t spareX = width - result.panel.width;
+    const int64_t spareY = height - result.panel.height;
+    int64_t x = spareX / 2;
+    int64_t y = spareY / 2;
+    switch (layout.dockSide) {
+    case DockSide::None: break;
+    case DockSide::Top: y = 0; break;
+    case DockSide::Bottom: y = spareY; break;
+    case DockSide::Right: x = spareX; break;
+    case DockSide::Left: x = 0; break;
+    default:
+        x = 0;
+        y = 0;
+        break;
+    }
+    result.panelPosition = vertex(screen.left + x, screen.top + y);
+    *fit = result;
+    return true;
+}
+
+bool fitPanelToScreen(Rect screen)
+{
+    PanelFit fit{};
+    if (!computePanelFit(screen, panelLayout, clientOffset, &fit))
+        return false;
+    panelScale = fit.scale;
+    panelPosition = fit.panelPosition;
+    if (fit.shape.valid) {
+        windowSize = fit.shape.size;
+        windowOrigin = fit.shape.origin;
+    }
+    for (int i = 0; keyTable && i < keyTable->count; ++i)
+        fittedKeyQuad(i);
+    return true;
+}
+
+Point shownWindowPosition()
+{
+    return vertex(int64_t{panelPosition.x} - windowOrigin.x, int64_t{panelPosition.y} - windowOrigin.y);
+}
+
+Point panelClientOrigin()
+{
+    return vertex(windowOrigin.x, int64_t{windowOrigin.y} - clientOffset);
+}
+
 Point clientToPanel(Point client)
 {
-    return vertex(int64_t{client.x} - windowOrigin.x, int64_t{client.y} + captionHeight - windowOrigin.y);
+    // The inverse scale takes a client pixel to the nearest design point; exact at the unit scale.
+    const Point origin = panelClientOrigin();
+    const Scale inverse = {panelScale.denominator, panelScale.numerator};
+    return {scaleValue(int64_t{client.x} - origin.x, inverse), scaleValue(int64_t{client.y} - origin.y, inverse)};
 }
 
 Point panelToClient(Point panel)
 {
-    return vertex(int64_t{panel.x} + windowOrigin.x, int64_t{panel.y} + windowOrigin.y - captionHeight);
+    const Point origin = panelClientOrigin();
+    return vertex(int64_t{origin.x} + scaleValue(panel.x, panelScale),
+                  int64_t{origin.y} + scaleValue(panel.y, panelScale));
 }
 
-KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, int32_t angle)
+namespace {
+
+// Corners from a centre and half extents (negative for a negative size), upright or turned.
+KeyQuad quadAround(int32_t cx, int32_t cy, double halfWidth, double halfHeight, int32_t angle)
 {
-    const double left = -static_cast<double>(width) * 0.5;
-    const double top = -static_cast<double>(height) * 0.5;
-    const double right = static_cast<double>(width) * 0.5;
-    const double bottom = static_cast<double>(height) * 0.5;
+    const double left = -halfWidth;
+    const double top = -halfHeight;
+    const double right = halfWidth;
+    const double bottom = halfHeight;
     const double offsets[4][2] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
 
     KeyQuad quad{};
@@ -149,6 +245,59 @@ KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, in
         quad.corner[i] = vertex(int64_t{cx} + truncate(dx), int64_t{cy} + truncate(dy));
     }
     return quad;
+}
+
+// A client point relative to the panel's top-left corner, in screen pixels.
+Point clientToScreenPanel(int32_t clientX, int32_t clientY)
+{
+    const Point origin = panelClientOrigin();
+    return vertex(int64_t{clientX} - origin.x, int64_t{clientY} - origin.y);
+}
+
+// An upright key holds its left column and top row and not its right column and bottom row; a turned
+// one is asked by the crossing count.
+int quadHolds(const KeyQuad& quad, bool upright, Point p)
+{
+    if (!upright)
+        return quadContainsPoint(p, quad);
+    const Point& first = quad.corner[0];
+    const Point& third = quad.corner[2];
+    return first.x <= p.x && p.x < third.x && first.y <= p.y && p.y < third.y ? 1 : 0;
+}
+
+} // namespace
+
+KeyQuad computeKeyQuad(int32_t cx, int32_t cy, int32_t width, int32_t height, int32_t angle)
+{
+    return quadAround(cx, cy, static_cast<double>(width) * 0.5, static_cast<double>(height) * 0.5, angle);
+}
+
+KeyQuad scaledKeyQuad(const KeyRecord& key, Scale scale)
+{
+    // w * n / (2 d): the product is exact in a double and the quotient rounded once, so at the unit
+    // scale it is exactly half the size, as computeKeyQuad takes it.
+    const double twiceDenominator = 2.0 * scale.denominator;
+    const double halfWidth = static_cast<double>(int64_t{key.width} * scale.numerator) / twiceDenominator;
+    const double halfHeight = static_cast<double>(int64_t{key.height} * scale.numerator) / twiceDenominator;
+    return quadAround(scaleValue(key.centerX, scale), scaleValue(key.centerY, scale), halfWidth, halfHeight, key.angle);
+}
+
+KeyQuad fittedKeyQuad(int index)
+{
+    const KeyRecord& key = keyTable->keys[index];
+    if (!fittedQuads)
+        fittedQuads = static_cast<FittedQuad*>(std::calloc(MAX_KEYS, sizeof(FittedQuad)));
+    if (!fittedQuads)
+        return scaledKeyQuad(key, panelScale);
+    FittedQuad& fitted = fittedQuads[index];
+    // Made again only when the fit or the key has changed since: a key table filled or replaced after
+    // the fit gets its corners at the first press or paint that asks.
+    if (!fitted.made || !(fitted.scale == panelScale) || fitted.centerX != key.centerX ||
+        fitted.centerY != key.centerY || fitted.width != key.width || fitted.height != key.height ||
+        fitted.angle != key.angle)
+        fitted = {true,      panelScale, key.centerX, key.centerY,
+                  key.width, key.height, key.angle,   scaledKeyQuad(key, panelScale)};
+    return fitted.quad;
 }
 
 Rect quadBounds(const KeyQuad& quad)
@@ -206,13 +355,10 @@ int quadContainsPoint(Point point, const KeyQuad& quad)
 
 int keyContainsPoint(const KeyRecord& key, int32_t clientX, int32_t clientY)
 {
-    const Point p = clientToPanel({clientX, clientY});
-    const int32_t cx = key.centerX;
-    const int32_t cy = key.centerY;
-    if (key.angle == 0) {
-        const int32_t hw = key.width / 2;
-        const int32_t hh = key.height / 2;
-        return cx - hw <= p.x && p.x < cx + hw && cy - hh <= p.y && p.y < cy + hh ? 1 : 0;
-    }
-    return quadContainsPoint(p, computeKeyQuad(cx, cy, key.width, key.height, key.angle));
+    return quadHolds(scaledKeyQuad(key, panelScale), key.angle == 0, clientToScreenPanel(clientX, clientY));
+}
+
+int fittedKeyContainsPoint(int index, int32_t clientX, int32_t clientY)
+{
+    return quadHolds(fittedKeyQuad(index), keyTable->keys[index].angle == 0, clientToScreenPanel(clientX, clientY));
 }

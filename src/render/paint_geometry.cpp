@@ -24,13 +24,15 @@ Rect box(int64_t left, int64_t top, int64_t right, int64_t bottom)
 
 } // namespace
 
-Rect tabBox(const PanelLayout& layout)
+Rect tabBox(const PanelLayout& layout, Scale scale)
 {
-    const int64_t o = layout.tabOffset;
-    const int64_t w = layout.tabWidth;
-    const int64_t h = layout.tabHeight;
-    const int64_t ph = PANEL_HEIGHT;
-    const int64_t pw = PANEL_WIDTH;
+    const PanelLayout tab = scaledPanelLayout(layout, scale);
+    const Size panel = scaledPanelSize(scale);
+    const int64_t o = tab.tabOffset;
+    const int64_t w = tab.tabWidth;
+    const int64_t h = tab.tabHeight;
+    const int64_t ph = panel.height;
+    const int64_t pw = panel.width;
     switch (layout.dockSide) {
     case DockSide::Top: return box(o, ph - h, o + w - 1, ph - 1 + h);
     case DockSide::Bottom: return box(o, 0, o + w - 1, 2 * h - 1);
@@ -40,19 +42,23 @@ Rect tabBox(const PanelLayout& layout)
     }
 }
 
-TabShape computeTabShape(const PanelLayout& layout)
+TabShape computeTabShape(const PanelLayout& layout, Scale scale)
 {
     TabShape tab{};
     if (layout.dockSide == DockSide::None)
         return tab;
     tab.drawn = true;
-    tab.box = tabBox(layout);
+    tab.box = tabBox(layout, scale);
     const int64_t l = tab.box.left;
     const int64_t t = tab.box.top;
     const int64_t r = tab.box.right;
     const int64_t b = tab.box.bottom;
-    const Point outline[TAB_SHAPE_POINTS] = {at(l + 4, t), at(r - 4, t), at(r, t + 4), at(r, b - 4), at(r - 4, b),
-                                             at(l + 4, b), at(l, b - 4), at(l, t + 4), at(l + 4, t)};
+    // The bevel, an arrow's tip and half its width (both 8 in the design) and its base (24).
+    const int64_t v = scaleAtLeastOne(TAB_BEVEL, scale);
+    const int64_t e = scaleAtLeastOne(8, scale);
+    const int64_t f = scaleAtLeastOne(24, scale);
+    const Point outline[TAB_SHAPE_POINTS] = {at(l + v, t), at(r - v, t), at(r, t + v), at(r, b - v), at(r - v, b),
+                                             at(l + v, b), at(l, b - v), at(l, t + v), at(l + v, t)};
     std::copy(std::begin(outline), std::end(outline), tab.outline);
 
     switch (layout.dockSide) {
@@ -60,8 +66,8 @@ TabShape computeTabShape(const PanelLayout& layout)
     case DockSide::Bottom: {
         const int64_t m = (l + r) / 2;
         const Point arrows[TAB_ARROWS][ARROW_POINTS] = {
-            {at(m, t + 8), at(m + 8, t + 24), at(m - 8, t + 24), at(m, t + 8)},
-            {at(m, b - 8), at(m + 8, b - 24), at(m - 8, b - 24), at(m, b - 8)}};
+            {at(m, t + e), at(m + e, t + f), at(m - e, t + f), at(m, t + e)},
+            {at(m, b - e), at(m + e, b - f), at(m - e, b - f), at(m, b - e)}};
         std::copy(&arrows[0][0], &arrows[0][0] + TAB_ARROWS * ARROW_POINTS, &tab.arrows[0][0]);
         tab.arrowCount = TAB_ARROWS;
         break;
@@ -70,8 +76,8 @@ TabShape computeTabShape(const PanelLayout& layout)
     case DockSide::Left: {
         const int64_t m = (t + b) / 2;
         const Point arrows[TAB_ARROWS][ARROW_POINTS] = {
-            {at(l + 8, m), at(l + 24, m - 8), at(l + 24, m + 8), at(l + 8, m)},
-            {at(r - 8, m), at(r - 24, m - 8), at(r - 24, m + 8), at(r - 8, m)}};
+            {at(l + e, m), at(l + f, m - e), at(l + f, m + e), at(l + e, m)},
+            {at(r - e, m), at(r - f, m - e), at(r - f, m + e), at(r - e, m)}};
         std::copy(&arrows[0][0], &arrows[0][0] + TAB_ARROWS * ARROW_POINTS, &tab.arrows[0][0]);
         tab.arrowCount = TAB_ARROWS;
         break;
@@ -109,11 +115,15 @@ KeyFill keyFill(KeyState state)
     }
 }
 
-KeyPaint computeKeyPaint(const KeyRecord& key)
+KeyPaint computeKeyPaint(const KeyRecord& key, const KeyQuad& panelQuad)
 {
     KeyPaint paint{};
-    paint.center = at(int64_t{key.centerX} + windowOrigin.x, int64_t{key.centerY} + windowOrigin.y - captionHeight);
-    paint.quad = computeKeyQuad(paint.center.x, paint.center.y, key.width, key.height, key.angle);
+    const Scale scale = panelScale;
+    const Point origin = panelClientOrigin();
+    paint.center =
+        at(int64_t{origin.x} + scaleValue(key.centerX, scale), int64_t{origin.y} + scaleValue(key.centerY, scale));
+    for (int i = 0; i < 4; ++i)
+        paint.quad.corner[i] = at(int64_t{origin.x} + panelQuad.corner[i].x, int64_t{origin.y} + panelQuad.corner[i].y);
     const Point* c = paint.quad.corner;
     // An upright key's bounds are P0 and P2 as they stand, even where a negative size puts P2 above or
     // left of P0.
@@ -122,21 +132,27 @@ KeyPaint computeKeyPaint(const KeyRecord& key)
     paint.largeFont = labelIsShort(key.label);
 
     // Offsets run along the screen's axes from the turned corner P0; the text itself turns with the
-    // font. Thirds and quarters of the height truncate toward zero, negative heights included.
-    const int64_t x0 = c[0].x;
-    const int64_t y0 = c[0].y;
+    // font. Thirds and quarters of the height truncate toward zero, negative heights included, before
+    // the offset is scaled.
     const int64_t h = key.height;
     const bool shifted = key.shiftLabel[0] != 0;
-    const auto add = [&paint](const char16_t* text, Point origin, bool largeFont, bool fnColor) {
-        if (text[0] != 0)
-            paint.labels[paint.labelCount++] = {text, labelUnits(text), origin, largeFont, fnColor};
+    const auto add = [&paint, scale, c](const char16_t* text, int64_t dx, int64_t dy, bool largeFont, bool fnColor) {
+        if (text[0] == 0)
+            return;
+        const Point anchor = at(int64_t{c[0].x} + scaleValue(dx, scale), int64_t{c[0].y} + scaleValue(dy, scale));
+        paint.labels[paint.labelCount++] = {text, labelUnits(text), anchor, largeFont, fnColor};
     };
     if (shifted) {
-        add(key.label, at(x0 + 4, y0 + h / 3 + 4), paint.largeFont, false);
-        add(key.shiftLabel, at(x0 + 4, y0 + 4), paint.largeFont, false);
+        add(key.label, 4, h / 3 + 4, paint.largeFont, false);
+        add(key.shiftLabel, 4, 4, paint.largeFont, false);
     } else {
-        add(key.label, at(x0 + 10, y0 + 10), paint.largeFont, false);
+        add(key.label, 10, 10, paint.largeFont, false);
     }
-    add(key.fnLabel, at(x0 + 4, y0 + (3 * h) / 4 + 4), false, true);
+    add(key.fnLabel, 4, (3 * h) / 4 + 4, false, true);
     return paint;
+}
+
+KeyPaint computeKeyPaint(const KeyRecord& key)
+{
+    return computeKeyPaint(key, scaledKeyQuad(key, panelScale));
 }

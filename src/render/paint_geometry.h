@@ -20,8 +20,9 @@ struct TabShape {
     Point arrows[TAB_ARROWS][ARROW_POINTS];
 };
 
-Rect tabBox(const PanelLayout& layout);
-TabShape computeTabShape(const PanelLayout& layout);
+// At a scale: the tab's offset, width and height, its bevel and its arrows scale with the panel.
+Rect tabBox(const PanelLayout& layout, Scale scale = UNIT_SCALE);
+TabShape computeTabShape(const PanelLayout& layout, Scale scale = UNIT_SCALE);
 
 // Looks at no more than the first 8 units of a label: with a NUL among them, true and the units
 // before it times 2; otherwise false and 0.
@@ -60,5 +61,8 @@ struct KeyPaint {
     LabelPaint labels[KEY_LABELS]; // in drawing order: label, shiftLabel, fnLabel, each if not empty
 };
 
-// Everything painting needs of one key, from windowOrigin and captionHeight.
+// Everything painting needs of one key at panelScale, in client coordinates from windowOrigin and
+// clientOffset, for the key's corners relative to the panel's top-left corner (fittedKeyQuad for a key
+// of the table); the second form makes the corners anew.
+KeyPaint computeKeyPaint(const KeyRecord& key, const KeyQuad& panelQuad);
 KeyPaint computeKeyPaint(const KeyRecord& key);

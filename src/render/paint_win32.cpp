@@ -35,6 +35,7 @@ struct TextReach {
 struct PassState {
     bool clipped;
     RECT clip;
+    int64_t penReach; // how far an outline can reach beyond its vertices
     TextReach large;
     TextReach small;
     int fontCount;
@@ -99,7 +100,7 @@ void prepareClip(HDC dc, PassState& pass)
         return;
     const RECT& clip = pass.clip;
     if (clip.left <= 0 && clip.top <= 0 && clip.right >= windowSize.width &&
-        clip.bottom >= windowSize.height - captionHeight)
+        clip.bottom >= windowSize.height - clientOffset)
         return;
     pass.large = textReach(dc, palette.largeFont);
     pass.small = textReach(dc, palette.smallFont);
@@ -127,11 +128,12 @@ bool keyTouchesClip(const PassState& pass, const KeyPaint& paint, bool turned)
 {
     if (!pass.clipped)
         return true;
-    // The outline's pen is one pixel wide; a pixel more all round costs nothing and spares a doubt.
+    // The outline's pen lies across its edges; a pixel more all round costs nothing and spares a doubt.
     const Point* c = paint.quad.corner;
+    const int64_t pen = pass.penReach;
     Extent extent = {c[0].x, c[0].y, c[0].x, c[0].y};
     for (int i = 0; i < 4; ++i)
-        include(extent, c[i].x - 1, c[i].y - 1, c[i].x + 1, c[i].y + 1);
+        include(extent, c[i].x - pen, c[i].y - pen, c[i].x + pen, c[i].y + pen);
     for (int i = 0; i < paint.labelCount; ++i) {
         const LabelPaint& label = paint.labels[i];
         const TextReach& reach = label.largeFont ? pass.large : pass.small;
@@ -158,8 +160,8 @@ const TurnedFonts& turnedFonts(PassState& pass, int angle)
     }
     TurnedFonts& fonts = pass.fonts[pass.fontCount++];
     fonts.angle = angle;
-    fonts.large = createLabelFont(LARGE_FONT_HEIGHT, angle);
-    fonts.small = createLabelFont(SMALL_FONT_HEIGHT, angle);
+    fonts.large = createLabelFont(labelFontHeight(true, panelScale), angle);
+    fonts.small = createLabelFont(labelFontHeight(false, panelScale), angle);
     return fonts;
 }
 
@@ -175,9 +177,10 @@ void deleteTurnedFonts(PassState& pass)
 // Draws one key and records where it was drawn. The font, pen, brush and text colour it selects stay
 // in the device context for the next key, which selects its own; the pass puts the originals back at
 // its end.
-void paintKey(HDC dc, KeyRecord& key, PassState& pass)
+void paintKey(HDC dc, int index, PassState& pass)
 {
-    const KeyPaint paint = computeKeyPaint(key);
+    KeyRecord& key = keyTable->keys[index];
+    const KeyPaint paint = computeKeyPaint(key, fittedKeyQuad(index));
     key.bounds = paint.bounds;
     if (!keyTouchesClip(pass, paint, key.angle != 0))
         return;
@@ -219,11 +222,13 @@ void paintPanel(HDC dc)
     HGDIOBJ keptPen = SelectObject(dc, palette.facePen);
     const int keptBackgroundMode = SetBkMode(dc, TRANSPARENT);
 
-    // Its outline in faceColor falls just outside the client area; only the fill shows.
-    Rectangle(dc, -1, -1, windowSize.width + 1, windowSize.height + 1);
+    // Its outline in faceColor falls just outside the client area, however wide the pen; only the
+    // fill shows.
+    const int pen = std::max(1, outlinePenWidth(panelScale));
+    Rectangle(dc, -pen, -pen, windowSize.width + pen, windowSize.height + pen);
 
     SelectObject(dc, palette.faceBrush);
-    const TabShape tab = computeTabShape(panelLayout);
+    const TabShape tab = computeTabShape(panelLayout, panelScale);
     if (tab.drawn) {
         drawPolygon(dc, tab.outline);
         SelectObject(dc, palette.textBrush);
@@ -235,6 +240,7 @@ void paintPanel(HDC dc)
     // Last to first, so that of two overlapping keys the one a touch reaches first is on top.
     PassState pass;
     pass.fontCount = 0;
+    pass.penReach = pen;
     prepareClip(dc, pass);
     // Whatever the tab and the clip test left selected, the first key drawn selects its own.
     pass.font = nullptr;
@@ -242,7 +248,7 @@ void paintPanel(HDC dc)
     pass.brush = nullptr;
     pass.textColor = CLR_INVALID;
     for (int i = keyTable->count - 1; i >= 0; --i)
-        paintKey(dc, keyTable->keys[i], pass);
+        paintKey(dc, i, pass);
 
     SetTextColor(dc, keptTextColor);
     SelectObject(dc, keptFont);

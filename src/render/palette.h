@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "render/geometry.h"
+
 // Colours are COLORREF values, 0x00BBGGRR: red in the low byte.
 using ColorRef = uint32_t;
 
@@ -53,3 +55,18 @@ constexpr int LABEL_FONT_WEIGHT = 700;
 constexpr int LABEL_FONT_CHARSET = 128;
 constexpr int LABEL_FONT_PITCH_AND_FAMILY = 0x12;
 constexpr char16_t LABEL_FONT_FACE[] = u"MS UI GOTHIC";
+
+// The label fonts' cell heights at a scale, a pixel at least: small legends stay legible down to
+// about 6 pixels and are still drawn below that.
+constexpr int32_t labelFontHeight(bool large, Scale scale)
+{
+    return scaleAtLeastOne(large ? LARGE_FONT_HEIGHT : SMALL_FONT_HEIGHT, scale);
+}
+
+// The width of the outline pens at a scale: 0, the system's one-pixel pen, until the scale rounds to
+// 2 or more.
+constexpr int32_t outlinePenWidth(Scale scale)
+{
+    const int32_t width = scaleValue(1, scale);
+    return width > 1 ? width : 0;
+}

@@ -1,6 +1,7 @@
 // The palette's GDI objects: made once (fonts) or per colour style (brushes and pens), deleted at exit.
 #include "render/palette_win32.h"
 
+#include "render/geometry.h"
 #include "render/palette.h"
 #include "render/render_win32.h"
 
@@ -36,8 +37,26 @@ HFONT createLabelFont(int height, int angle)
 
 void createFonts()
 {
-    palette.smallFont = createLabelFont(SMALL_FONT_HEIGHT, 0);
-    palette.largeFont = createLabelFont(LARGE_FONT_HEIGHT, 0);
+    replace(palette.smallFont, createLabelFont(labelFontHeight(false, panelScale), 0));
+    replace(palette.largeFont, createLabelFont(labelFontHeight(true, panelScale), 0));
+}
+
+namespace {
+
+void createPens()
+{
+    const int width = outlinePenWidth(panelScale);
+    replace(palette.facePen, CreatePen(PS_SOLID, width, palette.faceColor));
+    replace(palette.textPen, CreatePen(PS_SOLID, width, palette.textColor));
+}
+
+} // namespace
+
+void rescalePalette()
+{
+    createFonts();
+    if (palette.facePen)
+        createPens();
 }
 
 void applyColorStyle(HWND window, int style)
@@ -56,8 +75,7 @@ void applyColorStyle(HWND window, int style)
     replace(palette.textBrush, CreateSolidBrush(palette.textColor));
     replace(palette.downBrush, CreateSolidBrush(palette.downColor));
     replace(palette.lockedBrush, CreateSolidBrush(palette.lockedColor));
-    replace(palette.facePen, CreatePen(PS_SOLID, 0, palette.faceColor));
-    replace(palette.textPen, CreatePen(PS_SOLID, 0, palette.textColor));
+    createPens();
 
     // The new objects are on the screen before the command returns.
     InvalidateRect(window, nullptr, TRUE);

@@ -3,6 +3,7 @@
 
 #include "layout/u16text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -16,6 +17,8 @@ namespace {
 // The cell top of GDI text is its anchor; an SVG baseline sits about this far below it (the
 // ascent of a Gothic face as a share of its cell height).
 constexpr double TEXT_ASCENT = 0.86;
+// The desktop around the panel in a picture of the whole screen.
+constexpr ColorRef DESKTOP_COLOR = 0xA56E3A;
 
 struct Writer {
     std::string out;
@@ -84,7 +87,7 @@ ColorRef fillColor(KeyFill fill, const PaletteColors& colors)
 
 void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& colors)
 {
-    const KeyPaint paint = computeKeyPaint(key);
+    const KeyPaint paint = computeKeyPaint(key, fittedKeyQuad(index));
     w.text("<g class=\"key\" id=\"key-");
     w.number(index);
     w.text("\">\n<polygon");
@@ -96,7 +99,7 @@ void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& c
     w.text("\"/>\n");
     for (int i = 0; i < paint.labelCount; ++i) {
         const LabelPaint& label = paint.labels[i];
-        const int size = label.largeFont ? LARGE_FONT_HEIGHT : SMALL_FONT_HEIGHT;
+        const int size = labelFontHeight(label.largeFont, panelScale);
         w.text("<text x=\"");
         w.number(label.origin.x);
         w.text("\" y=\"");
@@ -123,17 +126,8 @@ void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& c
     w.text("</g>\n");
 }
 
-} // namespace
-
-std::string renderPanelSvg(int style)
+void header(Writer& w, int64_t width, int64_t height, int style)
 {
-    const PaletteColors colors = paletteColors(isColorStyle(style) ? style : 1);
-    const PanelShape shape = computePanelShape(panelLayout, captionHeight);
-    // The client area: the window below the class menu's strip.
-    const int64_t width = windowSize.width > 0 ? windowSize.width : 0;
-    const int64_t height = windowSize.height - captionHeight > 0 ? windowSize.height - captionHeight : 0;
-
-    Writer w;
     w.text("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"");
     w.number(width);
     w.text("\" height=\"");
@@ -146,13 +140,15 @@ std::string renderPanelSvg(int style)
     w.number(style);
     w.text(", dock side ");
     w.number(static_cast<int32_t>(panelLayout.dockSide));
+    // The client offset, named as in the pictures made before it was measured.
     w.text(", caption height ");
-    w.number(captionHeight);
-    w.text(", in the window's client coordinates and clipped to its region. Outlines, fills, the tab and"
-           " the legend anchors are the keyboard's own numbers; the lettering is approximate: bold"
-           " MS UI Gothic (or any sans-serif) with a font size equal to the 16 or 25 pixel cell height,"
-           " the baseline at 0.86 of the cell below the anchor, turned about the anchor."
-           " The keyboard shows the panel translucent. -->\n");
+    w.number(clientOffset);
+}
+
+// The window's client area, in its own coordinates, clipped to the window's region.
+void writeClientArea(Writer& w, const PaletteColors& colors)
+{
+    const PanelShape shape = computePanelShape(panelLayout, clientOffset, panelScale);
     if (shape.valid) {
         w.text("<defs><clipPath id=\"region\"><polygon points=\"");
         for (int i = 0; i < shape.vertexCount; ++i) {
@@ -160,14 +156,15 @@ std::string renderPanelSvg(int style)
                 w.text(" ");
             w.number(shape.vertices[i].x);
             w.text(",");
-            w.number(int64_t{shape.vertices[i].y} - captionHeight);
+            w.number(int64_t{shape.vertices[i].y} - clientOffset);
         }
         w.text("\"/></clipPath></defs>\n<g clip-path=\"url(#region)\"");
     } else {
         w.text("<g");
     }
-    w.text(" fill-rule=\"evenodd\" stroke-width=\"1\" font-family=\"MS UI Gothic, sans-serif\""
-           " font-weight=\"bold\" xml:space=\"preserve\">\n");
+    w.text(" fill-rule=\"evenodd\" stroke-width=\"");
+    w.number(std::max(1, outlinePenWidth(panelScale)));
+    w.text("\" font-family=\"MS UI Gothic, sans-serif\" font-weight=\"bold\" xml:space=\"preserve\">\n");
 
     if (keyTable) {
         w.text("<rect class=\"background\" x=\"-0.5\" y=\"-0.5\" width=\"");
@@ -180,7 +177,7 @@ std::string renderPanelSvg(int style)
         w.color(colors.faceColor);
         w.text("\"/>\n");
 
-        const TabShape tab = computeTabShape(panelLayout);
+        const TabShape tab = computeTabShape(panelLayout, panelScale);
         if (tab.drawn) {
             w.text("<polygon class=\"tab\"");
             w.points(tab.outline);
@@ -202,6 +199,67 @@ std::string renderPanelSvg(int style)
         for (int i = keyTable->count - 1; i >= 0; --i)
             writeKey(w, i, keyTable->keys[i], colors);
     }
+    w.text("</g>\n");
+}
+
+void letteringNote(Writer& w)
+{
+    w.text(" the legend anchors are the keyboard's own numbers; the lettering is approximate: bold"
+           " MS UI Gothic (or any sans-serif) with a font size equal to the ");
+    w.number(labelFontHeight(false, panelScale));
+    w.text(" or ");
+    w.number(labelFontHeight(true, panelScale));
+    w.text(" pixel cell height, the baseline at 0.86 of the cell below the anchor, turned about the anchor."
+           " The keyboard shows the panel translucent. -->\n");
+}
+
+} // namespace
+
+std::string renderPanelSvg(int style)
+{
+    // The client area: the window below the class menu's strip.
+    const int64_t width = windowSize.width > 0 ? windowSize.width : 0;
+    const int64_t height = windowSize.height - clientOffset > 0 ? windowSize.height - clientOffset : 0;
+    Writer w;
+    header(w, width, height, style);
+    w.text(", in the window's client coordinates and clipped to its region. Outlines, fills, the tab and");
+    letteringNote(w);
+    writeClientArea(w, paletteColors(isColorStyle(style) ? style : 1));
+    w.text("</svg>\n");
+    return std::move(w.out);
+}
+
+std::string renderScreenSvg(int style, Size screen)
+{
+    const int64_t width = screen.width > 0 ? screen.width : 0;
+    const int64_t height = screen.height > 0 ? screen.height : 0;
+    Writer w;
+    header(w, width, height, style);
+    w.text(", on a ");
+    w.number(width);
+    w.text("x");
+    w.number(height);
+    w.text(" screen at the scale ");
+    w.number(panelScale.numerator);
+    w.text("/");
+    w.number(panelScale.denominator);
+    w.text(", the window shown where the keyboard puts it and clipped to its region and to the screen."
+           " Outlines, fills, the tab and");
+    letteringNote(w);
+    w.text("<rect class=\"screen\" width=\"");
+    w.number(width);
+    w.text("\" height=\"");
+    w.number(height);
+    w.text("\" fill=\"");
+    w.color(DESKTOP_COLOR);
+    w.text("\"/>\n<g transform=\"translate(");
+    // The client area begins the client offset below the window's top edge.
+    const Point window = shownWindowPosition();
+    w.number(window.x);
+    w.text(" ");
+    w.number(int64_t{window.y} + clientOffset);
+    w.text(")\">\n");
+    writeClientArea(w, paletteColors(isColorStyle(style) ? style : 1));
     w.text("</g>\n</svg>\n");
     return std::move(w.out);
 }

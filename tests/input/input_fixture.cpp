@@ -64,7 +64,7 @@ void InputFixture::SetUp()
     ASSERT_TRUE(resetLayout());
     installDefaultLayout(*keyTable);
     resetPlacement();
-    captionHeight = 19;
+    clientOffset = 19;
     dock(PANEL_LAYOUT_DEFAULTS);
 }
 
@@ -102,7 +102,7 @@ void InputFixture::useKeys(const std::vector<KeyRecord>& keys)
 void InputFixture::dock(const PanelLayout& layout)
 {
     panelLayout = layout;
-    const PanelShape shape = computePanelShape(layout, captionHeight);
+    const PanelShape shape = computePanelShape(layout, clientOffset);
     windowSize = shape.size;
     windowOrigin = shape.origin;
 }

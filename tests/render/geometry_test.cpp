@@ -90,7 +90,7 @@ TEST(PanelShape, DockSideOutsideZeroToFourComputesNothing)
 
 TEST(PanelShape, PlacementKeepsTheWindowValuesForAnUnknownDockSide)
 {
-    captionHeight = 19;
+    clientOffset = 19;
     windowSize = {3, 4};
     windowOrigin = {5, 6};
     panelLayout = {static_cast<DockSide>(9), 500, 80, 60};
@@ -126,7 +126,7 @@ class ConversionTest : public testing::TestWithParam<ConversionCase> {};
 TEST_P(ConversionTest, ConvertsBothWays)
 {
     const ConversionCase& c = GetParam();
-    captionHeight = 19;
+    clientOffset = 19;
     windowOrigin = c.origin;
     EXPECT_TRUE(clientToPanel(c.client) == c.panel);
     EXPECT_TRUE(panelToClient(c.panel) == c.client);
@@ -220,12 +220,12 @@ struct HitCase {
 
 class KeyHitTest : public testing::TestWithParam<HitCase> {};
 
-// With windowOrigin (0, captionHeight), as for Top and Left, client and panel points agree; with
+// With windowOrigin (0, clientOffset), as for Top and Left, client and panel points agree; with
 // the origin of Right the same panel points must give the same answers.
 TEST_P(KeyHitTest, FollowsTheEdgeAndCornerRules)
 {
     const HitCase& c = GetParam();
-    captionHeight = 19;
+    clientOffset = 19;
     for (Point origin : {Point{0, 19}, Point{80, 19}, Point{0, 0}}) {
         windowOrigin = origin;
         for (Point p : c.hits) {

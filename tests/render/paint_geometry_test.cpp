@@ -177,7 +177,7 @@ class LabelPositionTest : public testing::TestWithParam<LabelCase> {};
 
 TEST_P(LabelPositionTest, PlacesLabelsFromTheFirstCorner)
 {
-    captionHeight = 19;
+    clientOffset = 19;
     windowOrigin = {80, 19};
     const LabelCase& c = GetParam();
     const KeyPaint paint = computeKeyPaint(c.key);
@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(KeyPaint, TakesTheCentreToClientCoordinates)
 {
-    captionHeight = 19;
+    clientOffset = 19;
     const KeyRecord key = makeKey(78, 88, 70, 86, 0, u"Esc");
     for (Point origin : {Point{0, 19}, Point{80, 19}, Point{0, 79}, Point{0, 0}}) {
         windowOrigin = origin;
@@ -233,7 +233,7 @@ TEST(KeyPaint, TakesTheCentreToClientCoordinates)
 
 TEST(KeyPaint, UprightBoundsAreTheFirstAndThirdCorners)
 {
-    captionHeight = 19;
+    clientOffset = 19;
     windowOrigin = {0, 19};
     const KeyPaint paint = computeKeyPaint(makeKey(78, 88, 71, 87, 0, u"Esc"));
     EXPECT_EQ(paint.bounds.left, 43);
@@ -248,7 +248,7 @@ TEST(KeyPaint, UprightBoundsAreTheFirstAndThirdCorners)
 
 TEST(KeyPaint, TurnedBoundsEncloseAllFourCorners)
 {
-    captionHeight = 19;
+    clientOffset = 19;
     windowOrigin = {0, 19};
     // 100 x 40 turned by 30 degrees about (200, 200): offsets of up to 53.30 across and 42.32 down.
     const KeyPaint paint = computeKeyPaint(makeKey(200, 200, 100, 40, 300, u"A"));

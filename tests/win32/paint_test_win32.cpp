@@ -65,7 +65,7 @@ protected:
 
         ASSERT_TRUE(resetLayout());
         resetPlacement();
-        captionHeight = 19;
+        clientOffset = 19;
         createFonts();
     }
 
@@ -88,7 +88,7 @@ protected:
     {
         updateWindowPlacement();
         width = windowSize.width;
-        height = windowSize.height - captionHeight;
+        height = windowSize.height - clientOffset;
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;
@@ -427,7 +427,8 @@ void PaintPass::addCrowdedKeys()
 
 struct RepaintCase {
     std::string name;
-    bool builtIn; // else the crowded keys
+    bool builtIn;              // else the crowded keys
+    Size screen = {1024, 600}; // the panel fitted to it: thicker pens and larger text, or tiny text
 };
 
 class PaintRepaint : public PaintPass, public testing::WithParamInterface<RepaintCase> {};
@@ -440,6 +441,8 @@ TEST_P(PaintRepaint, RepaintOfOneKeyDrawsWhatAFullPassDrawsThere)
         installDefaultLayout(*keyTable);
     else
         addCrowdedKeys();
+    ASSERT_TRUE(fitPanelToScreen({0, 0, GetParam().screen.width, GetParam().screen.height}));
+    rescalePalette();
     makeBitmap();
     applyColorStyle(window, 3);
     for (int i = 0; i < keyTable->count; ++i) {
@@ -464,7 +467,12 @@ TEST_P(PaintRepaint, RepaintOfOneKeyDrawsWhatAFullPassDrawsThere)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Layouts, PaintRepaint,
-                         testing::Values(RepaintCase{"BuiltIn", true}, RepaintCase{"Crowded", false}),
+                         testing::Values(RepaintCase{"BuiltIn", true}, RepaintCase{"Crowded", false},
+                                         RepaintCase{"BuiltInWide", true, {1920, 1080}},
+                                         RepaintCase{"CrowdedWide", false, {1920, 1080}},
+                                         RepaintCase{"BuiltInPortrait", true, {600, 1024}},
+                                         // Legends of 5 and 8 pixels: small, but drawn as ever.
+                                         RepaintCase{"BuiltInTiny", true, {320, 200}}),
                          CaseName());
 // clang-format on
 

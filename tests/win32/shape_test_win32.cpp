@@ -35,7 +35,7 @@ protected:
                                  wc.hInstance, nullptr);
         ASSERT_NE(window, nullptr);
         resetPlacement();
-        captionHeight = 19;
+        clientOffset = 19;
     }
     void TearDown() override
     {
