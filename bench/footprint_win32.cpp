@@ -218,8 +218,7 @@ int wmain(int argc, wchar_t** argv)
         Sleep(static_cast<DWORD>(idleSeconds) * 1000);
         const double ticksAfter = timerTicks(programs[0]);
         if (ticksBefore < 0 || ticksAfter < 0) {
-            std::fprintf(stderr, "%s does not count its timer ticks: is it the benchmarks' build?\n",
-                         programs[0].name);
+            std::fprintf(stderr, "%s does not count its timer ticks: is it the benchmarks' build?\n", programs[0].name);
             status = 1;
         }
         idleTicksPerSecond = (ticksAfter - ticksBefore) / idleSeconds;
