@@ -1,4 +1,5 @@
-// A re-fit while the panel is in use: slides end at their end, hidden stays hidden, held keys stay held.
+// A re-fit while the panel is in use: slides end at their end, and hidden stays hidden.
+// (That held keys stay held, with no event added or lost, the press fuzzer checks at every re-fit.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -56,14 +57,5 @@ INSTANTIATE_TEST_SUITE_P(
                   "move 1315,-19 1987x1099, move 854,-19 1987x1099, move 393,-19 1987x1099, move -67,-19 1987x1099"}),
     CaseName());
 // clang-format on
-
-TEST_F(InputFixture, KeysHeldAcrossARefitStayHeldAndGoUpOnce)
-{
-    EXPECT_EQ(run("tap Shift @1000, press A @1200"), "down LSHIFT, down A");
-    ASSERT_TRUE(refitPanel(fake::window(), WIDE));
-    EXPECT_EQ(run("release @1300, down#2 S @1400"), "up A, up LSHIFT, down S");
-    ASSERT_TRUE(refitPanel(fake::window(), {0, 0, 800, 480}));
-    EXPECT_EQ(run("up#2 @1500"), "up S");
-}
 
 } // namespace
