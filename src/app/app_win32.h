@@ -6,10 +6,12 @@
 
 constexpr UINT WM_TRAY_ICON = WM_USER + 1;
 constexpr int TEXT_UNITS = 100;
+// The message a second copy posts to the first copy's window to have its panel shown.
+constexpr wchar_t SHOW_PANEL_MESSAGE[] = L"Plumtide.ShowPanel";
 
 struct AppState {
     HINSTANCE instance;
-    HANDLE singleInstanceEvent; // named "Quillmoor.Plumtide", open for the whole run
+    HANDLE singleInstanceEvent; // named "Quillmoor.Plumtide", open for the whole run: one copy runs
     wchar_t windowTitle[TEXT_UNITS];
     wchar_t className[TEXT_UNITS];
     wchar_t keymapFileName[TEXT_UNITS];
@@ -17,6 +19,7 @@ struct AppState {
     NOTIFYICONDATAW icon;
     HMENU popupMenu;
     UINT taskbarCreated;       // Explorer's broadcast after it restarts: the icon must be added again
+    UINT showPanelMessage;     // a second copy's request to show the panel
     HWND foregroundBeforeMenu; // given the foreground back once a menu command has run
 #ifdef PLUMTIDE_BENCH
     UINT timerTicksQuery; // a message of the benchmarks' own: its answer is timerTicks

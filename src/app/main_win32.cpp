@@ -80,6 +80,8 @@ bool initialiseApp(HINSTANCE instance)
         return false;
 
     app.taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    // A second copy may run with fewer rights than this one (an installation elevated it).
+    ChangeWindowMessageFilterEx(app.window, app.showPanelMessage, MSGFLT_ALLOW, nullptr);
 #ifdef PLUMTIDE_BENCH
     app.timerTicksQuery = RegisterWindowMessageW(L"Plumtide.TimerTicks");
 #endif
@@ -99,45 +101,38 @@ bool initialiseApp(HINSTANCE instance)
 
 namespace {
 
-// The message loop, which also wakes when a second copy of the program asks for the panel by
-// signalling the single-instance event. Returns the code given to PostQuitMessage.
+// The message loop; returns the code given to PostQuitMessage.
 int runMessageLoop()
 {
     MSG message;
-    for (;;) {
-        const DWORD woke =
-            MsgWaitForMultipleObjectsEx(1, &app.singleInstanceEvent, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woke == WAIT_OBJECT_0)
-            showPanel(app.window);
-        else if (woke == WAIT_FAILED)
-            WaitMessage(); // the event is closed at teardown; the quit message follows
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT)
-                return static_cast<int>(message.wParam);
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
+    return static_cast<int>(message.wParam);
 }
 
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    LoadStringW(instance, IDS_APP_TITLE, app.windowTitle, TEXT_UNITS);
+    LoadStringW(instance, IDC_PLUMTIDE, app.className, TEXT_UNITS);
+    app.showPanelMessage = RegisterWindowMessageW(SHOW_PANEL_MESSAGE);
     // A second copy asks the first to show its panel, which may be hidden with no icon to bring it
-    // back (no notification area, or a shell restarting), then ends silently; one copy runs.
+    // back (no notification area, or a shell restarting), then ends silently; one copy runs. A first
+    // copy still starting has no window yet, and shows its panel anyway.
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, L"Quillmoor.Plumtide");
     if (!event)
         return 0;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        SetEvent(event);
+        if (HWND first = FindWindowW(app.className, nullptr))
+            PostMessageW(first, app.showPanelMessage, 0, 0);
         CloseHandle(event);
         return 0;
     }
     app.singleInstanceEvent = event;
 
-    LoadStringW(instance, IDS_APP_TITLE, app.windowTitle, TEXT_UNITS);
-    LoadStringW(instance, IDC_PLUMTIDE, app.className, TEXT_UNITS);
     registerWindowClass(instance);
     LoadStringW(instance, IDS_KEYMAP_FILE, app.keymapFileName, TEXT_UNITS);
 

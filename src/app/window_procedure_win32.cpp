@@ -242,6 +242,10 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         addTrayIcon();
         return 0;
     }
+    if (message == app.showPanelMessage && message != 0) {
+        showPanel(window);
+        return 0;
+    }
 #ifdef PLUMTIDE_BENCH
     if (message == app.timerTicksQuery && message != 0)
         return app.timerTicks;
