@@ -298,6 +298,20 @@ void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& 
         require(down.empty(), "keys held with no press, no modifier and no layer");
 }
 
+void check(const Before& before, EventKind kind, std::set<uint16_t>& down)
+{
+    checkKeyEvents(before, down);
+    checkState(before, kind, down);
+}
+
+// The press of a tap is checked before its lift, which is checked as a lift of its own.
+EventKind checkAndGoOn(Before& before, EventKind kind, std::set<uint16_t>& down)
+{
+    check(before, kind, down);
+    before = snapshot();
+    return EventKind::Lift;
+}
+
 PlatformWindow* const window = fake::window();
 
 // The window's end as the window procedure runs it, without the parts that are not input's.
@@ -339,10 +353,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             handlePointerPress(window, mouseAt.x, mouseAt.y);
             if (op == 0 || !keyTable)
                 break;
-            checkKeyEvents(before, down);
-            checkState(before, kind, down);
-            before = snapshot();
-            kind = EventKind::Lift;
+            kind = checkAndGoOn(before, kind, down);
             [[fallthrough]];
         }
         case 1:
@@ -363,10 +374,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             handleContactDown(window, contact, at.x, at.y);
             if (op == 4 || !keyTable)
                 break;
-            checkKeyEvents(before, down);
-            checkState(before, kind, down);
-            before = snapshot();
-            kind = EventKind::Lift;
+            kind = checkAndGoOn(before, kind, down);
             contactsDown.erase(contact);
             handleContactUp(window, contact);
             break;
@@ -405,14 +413,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         default: break;
         }
-        checkKeyEvents(before, down);
-        checkState(before, kind, down);
+        check(before, kind, down);
     }
     if (keyTable) {
         const Before before = snapshot();
         platformDestroyWindow(window);
-        checkKeyEvents(before, down);
-        checkState(before, EventKind::Bulk, down);
+        check(before, EventKind::Bulk, down);
     }
     return 0;
 }
