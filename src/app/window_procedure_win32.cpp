@@ -62,24 +62,19 @@ void onPointer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const uint32_t contact = LOWORD(wParam);
     const bool canceled = (HIWORD(wParam) & POINTER_MESSAGE_FLAG_CANCELED) != 0;
+    ContactMessage kind = ContactMessage::CaptureLost;
+    POINT point = {0, 0};
     switch (message) {
-    case WM_POINTERDOWN: {
-        if (canceled)
-            break;
-        POINT point = {static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+    case WM_POINTERDOWN:
+        kind = ContactMessage::Down;
+        point = {static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
         ScreenToClient(window, &point);
-        handleContactDown(platformWindow(window), contact, point.x, point.y);
         break;
+    case WM_POINTERUPDATE: kind = ContactMessage::Update; break;
+    case WM_POINTERUP: kind = ContactMessage::Up; break;
+    default: break;
     }
-    case WM_POINTERUPDATE:
-        // A contact that moves keeps its key, as the mouse does; only one the system cancels lets go.
-        if (canceled)
-            handleContactUp(platformWindow(window), contact);
-        break;
-    default: // lifted, or its capture lost
-        handleContactUp(platformWindow(window), contact);
-        break;
-    }
+    handleContactMessage(platformWindow(window), kind, contact, canceled, point.x, point.y);
 }
 
 void optOutOfTouchGestures(HWND window)

@@ -120,6 +120,18 @@ void handleContactDown(PlatformWindow* window, uint32_t contact, int32_t x, int3
 // another contact still holds it, then the latched modifiers; a modifier it held goes up if a key was
 // typed meanwhile, else it stays as the tap left it.
 void handleContactUp(PlatformWindow* window, uint32_t contact);
+// The system's pointer messages of a touch or pen contact.
+enum class ContactMessage {
+    Down,        // WM_POINTERDOWN
+    Update,      // WM_POINTERUPDATE: moved, or canceled by the system
+    Up,          // WM_POINTERUP
+    CaptureLost, // WM_POINTERCAPTURECHANGED
+};
+// A pointer message of a touch or pen contact, with the contact's client point (read for Down only).
+// A contact that moves keeps its key, as the mouse does; only one the system cancels lets go, and a
+// landing that comes canceled presses nothing.
+void handleContactMessage(PlatformWindow* window, ContactMessage message, uint32_t contact, bool canceled, int32_t x,
+                          int32_t y);
 // Every press lets go of its keys, the mouse's as at its button's release and each contact's as at its
 // lift (the contact stays known until it lifts), and the repeat stops.
 void releasePresses(PlatformWindow* window);

@@ -292,6 +292,23 @@ void handleContactUp(PlatformWindow* window, uint32_t contact)
         releasePress(window, press);
 }
 
+void handleContactMessage(PlatformWindow* window, ContactMessage message, uint32_t contact, bool canceled, int32_t x,
+                          int32_t y)
+{
+    switch (message) {
+    case ContactMessage::Down:
+        if (!canceled)
+            handleContactDown(window, contact, x, y);
+        break;
+    case ContactMessage::Update:
+        if (canceled)
+            handleContactUp(window, contact);
+        break;
+    case ContactMessage::Up:
+    case ContactMessage::CaptureLost: handleContactUp(window, contact); break;
+    }
+}
+
 void releasePresses(PlatformWindow* window)
 {
     stopKeyRepeat(window);
