@@ -89,9 +89,9 @@ void releaseKeyCode(int index);
 void letGoOfKey(PlatformWindow* window, int index);
 // Whether the key at `index` turned the Fn layer on and shows it.
 bool holdsFnLayer(int index);
-// The Fn layer off: no key holds it any longer, and every key that held nothing else becomes Up,
-// invalidated when a window is given.
-void turnFnLayerOff(PlatformWindow* window);
+// The Fn layer goes off: every key that holds it lets go of it, and those that held nothing else
+// become Up, invalidated when a window is given. A Locked key keeps it, and the layer stays on.
+void releaseFnLayer(PlatformWindow* window);
 // Every Latching key lets go of what it holds, whatever its state; all become Up. Repaints nothing.
 void releaseAllLatchingKeys();
 // Every Latching key that is Down lets go and becomes Up, invalidated; Locked ones stay. Latched keys

@@ -78,8 +78,10 @@ void letGoOfKey(PlatformWindow* window, int index)
     if (!keyTable || index < 0 || index >= keyTable->count)
         return;
     releaseKeyCode(index);
-    if (holdsFnLayer(index))
-        turnFnLayerOff(window);
+    if (holdsFnLayer(index)) {
+        heldCodes[index].layer = false;
+        releaseFnLayer(window);
+    }
     KeyRecord& key = keyTable->keys[index];
     key.state = KeyState::Up;
     if (window)
@@ -91,16 +93,21 @@ bool holdsFnLayer(int index)
     return index >= 0 && index < MAX_KEYS && heldCodes[index].layer;
 }
 
-void turnFnLayerOff(PlatformWindow* window)
+void releaseFnLayer(PlatformWindow* window)
 {
     fnLayer = 0;
     if (!keyTable)
         return;
-    // Every key that shows the layer shows it off with it, a second Fn key included; one that also
-    // holds a code stays down for that code until its own release.
+    // Every key that shows the layer lets go of it, a second Fn key included; one that also holds a
+    // code stays down for that code until its own release. A Locked key holds the layer until it is
+    // tapped itself, as a Locked Shift holds Shift: the layer stays on for it.
     for (int i = 0; i < keyTable->count; ++i) {
         if (!holdsFnLayer(i))
             continue;
+        if (keyTable->keys[i].state == KeyState::Locked) {
+            fnLayer = 1;
+            continue;
+        }
         heldCodes[i].layer = false;
         if (heldCodes[i].held)
             continue;

@@ -104,8 +104,8 @@ bool runKey(PlatformWindow* window, int press, int hit, uint32_t now)
     const uint8_t code = activeVirtualKey(key, fnLayer);
     if (code == VK_FN && fnLayer == 1) {
         // The layer goes off, and the key with it: it lets go of whatever it holds, unless another
-        // press still holds it down.
-        turnFnLayerOff(window);
+        // press still holds it down. A key locked on the layer keeps it on.
+        releaseFnLayer(window);
         if (!heldByAnotherPress(hit, press))
             letGoOfKey(window, hit);
     } else if (code == VK_FN || key.kind == KeyKind::Normal || key.state == KeyState::Up) {

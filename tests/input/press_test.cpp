@@ -33,6 +33,11 @@ const std::vector<KeyRecord> latchingExit = {makeKey(L, 100, 100, u"Exit", VK_EX
 const std::vector<KeyRecord> overlapping = {makeKey(L, 100, 100, u"Shift", VK_LSHIFT),
                                             makeKey(L, 140, 100, u"Ctrl", VK_LCONTROL),
                                             makeKey(N, 300, 100, u"A", VK_A)};
+// Two modifiers overlapping between x 305 and 334, the second one's Fn-layer code VK_FN, beside an Fn key
+// and a key with two layers.
+const std::vector<KeyRecord> lockedOnTheLayer = {
+    makeKey(L, 100, 100, u"Fn", VK_FN), makeKey(L, 300, 100, u"Shift", VK_LSHIFT),
+    makeKey(L, 340, 100, u"Mod", VK_LCONTROL, VK_FN), makeKey(N, 500, 100, u"A", VK_A, VK_X)};
 // A key turned by 45 degrees over an upright one of the same size: the turned key's corners are
 // (130, 200), (200, 130), (270, 200), (200, 270), and its edges go to the key below.
 const std::vector<KeyRecord> turned = {makeKey(N, 200, 200, u"A", VK_A, -1, 450, 100, 100),
@@ -140,6 +145,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "down LSHIFT, down LCONTROL, down A, up A, up LSHIFT, up LCONTROL"},
         ScriptCase{"turnedKeyEdgesGoToTheKeyBelow", turned, "tap 131:200 @1000, tap 165:165 @2000, tap 200:200 @3000",
                    "down A, up A, down B, up B, down A, up A"},
+        // A key locked on the Fn layer keeps it on when the latched Fn key goes, until it is tapped.
+        ScriptCase{"keyLockedOnTheLayerKeepsItUntilTapped", lockedOnTheLayer,
+                   "tap Fn @1000, tap 320:100 @2000, tap 320:100 @2200, tap A @3000, tap A @4000, tap 370:100 @5000, "
+                   "tap A @6000, tap Shift @7000",
+                   "down LSHIFT, down X, up X, down X, up X, down A, up A, up LSHIFT"},
         // A key whose Fn-layer code is VK_FN lets go of what it holds as it turns the layer off.
         ScriptCase{"modifierTurningTheLayerOffLetsGoOfItsCode", modifierWithFnCode,
                    "tap Mod @1000, tap Fn @2000, tap Mod @3000, tap A @4000", "down LSHIFT, up LSHIFT, down A, up A"}),
