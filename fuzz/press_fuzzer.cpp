@@ -1,22 +1,28 @@
 // Fuzzes the press and release logic with generated layouts and pointer sequences, checking after every
-// event that nothing the panel pressed is left held or held twice in the system.
+// event and every timer tick that nothing the panel pressed is left held, held twice or let go early.
 //
 // The input is read one byte at a time, each byte's value taken modulo 16, so that a seed can be
 // written in the sixteen characters '0' to '?' ('0' + n for n):
-//   layout:  key count - 1, screen and dock side (S * 5 + D: screen S of SCREENS, dock side D from 0
-//            none to 4 left), then per key: kind (0 Normal, 1 Latching),
+//   layout:  key count - 1, dock side (% 5: 0 none to 4 left), screen (% 9: one of SCREENS but the last),
+//            setting S (S & 1: the clock starts just before its wrap at 2^32; S >> 1: the user's repeat
+//            settings REPEATS[S >> 1]), then per key: kind (0 Normal, 1 Latching),
 //            cell (0..11: a 4 by 3 grid 50 px apart, so 70 px keys overlap), shape (0 upright 70x86,
 //            1 wide 140x86, 2 turned 45 degrees, 3 turned -15 degrees), vk and fnVk (0 A, 1 B,
 //            2 LSHIFT, 3 LCONTROL, 4 FN, 5 EXIT, 6 and 7 two codes of this key's own);
 //   events:  an operation and its arguments, until the input ends:
-//            0 T mouse down at target T   1 mouse up             2 capture taken away
-//            3 button-up lost             4 C T contact C down   5 C contact C up
-//            6 C contact C canceled       7 D time + 10 + 40 D   8 D time + 1000 (D + 1)
-//            9 I tick of timer 1 + I % 3  : hide command         ; show command (a second copy)
-//            < S re-fit to screen S % 6 (5: a screen without area)
-//            = window destroyed           > T mouse tap          ? C T contact tap
-//   targets: 0..11 the centre of key T % count, 12 the hide area, 13 the show area, 14 a gap,
-//            15 a point off the first key's centre (overlaps and edges).
+//            0 T mouse down at T   1 mouse up            2 capture taken away    3 button-up lost
+//            4 C T contact C down  5 C contact C up      6 C M contact C's message M % 4: 0 moved,
+//                                                          1 canceled, 2 capture lost, 3 a canceled landing
+//            7 D time + 10 + 40 D  8 D time + 1000 + 200 D, every timer tick on the way checked
+//            9 I tick of timer 1 + I % 3 now; of the repeat timer only a tick queued before its stop
+//            : hide command        ; show command (a second copy)
+//            < S re-fit to screen S % 10 (the last: a screen without area)
+//            = window destroyed    > T mouse tap         ? C T contact tap
+//   targets: 0..11 the centre of key T % count, 12 the hide area, 13 the show area,
+//            14 U a point off the keys: U % 8 = 1 to 4 beyond the client's left, top, right or bottom
+//            edge (as the 16-bit values a captured pointer reports), 5 the client's far corner, else a gap;
+//            15 K Q 30 px off the centre of key K % count toward quadrant Q % 4 (overlaps and edges).
+#include <bitset>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +37,13 @@
 #include "render/geometry.h"
 
 namespace {
+
+// The checker stays out of the coverage that guides the fuzzer: its own branches say nothing of the
+// paths taken through the keyboard, and counting them at every tick slows every run.
+#define CHECKER __attribute__((no_sanitize("coverage")))
+
+// The most keys a generated layout has.
+constexpr int KEYS = 12;
 
 constexpr uint8_t VK_A = 0x41;
 constexpr uint8_t VK_B = 0x42;
@@ -48,22 +61,41 @@ struct Input {
     int next(int range) { return done() ? 0 : (data[at++] % 16) % range; }
 };
 
-[[noreturn]] void fail(const char* invariant, const std::string& detail = {})
+[[noreturn]] CHECKER void fail(const char* invariant, const std::string& detail = {})
 {
     std::fprintf(stderr, "press fuzzer: %s%s%s\n", invariant, detail.empty() ? "" : ": ", detail.c_str());
     std::abort();
 }
 
-void require(bool condition, const char* invariant, const std::string& detail = {})
+CHECKER void require(bool condition, const char* invariant)
 {
     if (!condition)
-        fail(invariant, detail);
+        fail(invariant);
 }
 
-// The 1024x600 design, a larger screen, a smaller one, a portrait one, a large tablet's, and (for a
-// re-fit only) a monitor that reports no area, as during a change of display.
-constexpr Rect SCREENS[] = {{0, 0, 1024, 600}, {0, 0, 1920, 1080}, {0, 0, 800, 480},
-                            {0, 0, 600, 1024}, {0, 0, 2736, 1824}, {0, 0, 0, 0}};
+// The detail is put into words only when the invariant fails: checks run at every tick.
+CHECKER void requireOfKey(bool condition, const char* invariant, int key)
+{
+    if (!condition)
+        fail(invariant, "key " + std::to_string(key));
+}
+
+CHECKER void requireOfCode(bool condition, const char* invariant, uint16_t code)
+{
+    if (!condition)
+        fail(invariant, fake::keyName(code));
+}
+
+// The 1024x600 design, a larger screen, a smaller one, a portrait one, a large tablet's, a tiny one, a
+// huge one, two off the origin (a second monitor left of and below the first), and (for a re-fit only)
+// a monitor that reports no area, as during a change of display.
+constexpr Rect SCREENS[] = {{0, 0, 1024, 600},        {0, 0, 1920, 1080}, {0, 0, 800, 480},     {0, 0, 600, 1024},
+                            {0, 0, 2736, 1824},       {0, 0, 40, 24},     {0, 0, 16384, 12288}, {-1280, -200, 0, 824},
+                            {1920, 1080, 3200, 1880}, {0, 0, 0, 0}};
+constexpr int START_SCREENS = 9;
+
+// The user's repeat settings (delay 0 to 3, speed 0 to 31), the system's defaults first.
+constexpr KeyboardRepeatSettings REPEATS[] = {{1, 31}, {0, 0}, {3, 0}, {0, 31}, {2, 15}, {3, 31}, {1, 0}, {0, 15}};
 
 uint8_t codeFor(int choice, int key)
 {
@@ -75,10 +107,13 @@ uint8_t codeFor(int choice, int key)
 
 void buildLayout(Input& in)
 {
-    const int count = 1 + in.next(12);
+    const int count = 1 + in.next(KEYS);
     panelLayout = PANEL_LAYOUT_DEFAULTS;
-    const int placement = in.next(16);
-    panelLayout.dockSide = static_cast<DockSide>(placement % 5);
+    panelLayout.dockSide = static_cast<DockSide>(in.next(5));
+    const Rect screen = SCREENS[in.next(START_SCREENS)];
+    const int setting = in.next(16);
+    fake::advanceTo(setting & 1 ? 0xFFFFFFFFu - 1500 : 1000);
+    fake::setKeyboardRepeat(REPEATS[setting >> 1].delay, REPEATS[setting >> 1].speed);
     for (int i = 0; i < count; ++i) {
         KeyRecord& key = keyTable->keys[i];
         key.kind = in.next(2) == 1 ? KeyKind::Latching : KeyKind::Normal;
@@ -96,11 +131,18 @@ void buildLayout(Input& in)
     }
     keyTable->count = static_cast<uint8_t>(count);
     clientOffset = 19;
-    fitPanelToScreen(SCREENS[placement / 5]);
+    fitPanelToScreen(screen);
 }
 
-Point target(int choice)
+// A client point as the window procedure passes it on: each coordinate as an unsigned 16-bit value.
+Point asMessage(int32_t x, int32_t y)
 {
+    return {x & 0xFFFF, y & 0xFFFF};
+}
+
+Point target(Input& in)
+{
+    const int choice = in.next(16);
     const int count = keyTable ? keyTable->count : 1;
     if (choice == 12 || choice == 13) {
         // The middle of the hide area, or a point beyond the panel on the tab's side.
@@ -112,18 +154,35 @@ Point target(int choice)
         const int32_t deep = (panelLayout.dockSide >= DockSide::Right ? tab.tabWidth : tab.tabHeight) / 2;
         const int32_t beyond = choice == 12 ? -deep : deep;
         switch (panelLayout.dockSide) {
-        case DockSide::Top: return {at.x + along, at.y + panel.height + beyond};
-        case DockSide::Bottom: return {at.x + along, at.y - beyond};
-        case DockSide::Right: return {at.x - beyond, at.y + along};
-        case DockSide::Left: return {at.x + panel.width + beyond, at.y + along};
+        case DockSide::Top: return asMessage(at.x + along, at.y + panel.height + beyond);
+        case DockSide::Bottom: return asMessage(at.x + along, at.y - beyond);
+        case DockSide::Right: return asMessage(at.x - beyond, at.y + along);
+        case DockSide::Left: return asMessage(at.x + panel.width + beyond, at.y + along);
         default: return {5, 5};
         }
     }
-    if (choice == 14)
-        return panelToClient({5, 5});
-    const KeyRecord& key = keyTable->keys[choice == 15 ? 0 : choice % count];
-    const int32_t off = choice == 15 ? 30 : 0;
-    return panelToClient({key.centerX + off, key.centerY + off});
+    if (choice == 14) {
+        switch (in.next(8)) {
+        case 1: return asMessage(-30, windowSize.height / 2);
+        case 2: return asMessage(windowSize.width / 2, -30);
+        case 3: return asMessage(windowSize.width + 30, windowSize.height / 2);
+        case 4: return asMessage(windowSize.width / 2, windowSize.height + 30);
+        case 5: return {0xFFFF, 0xFFFF};
+        default: return panelToClient({5, 5});
+        }
+    }
+    int32_t offX = 0;
+    int32_t offY = 0;
+    int key = choice;
+    if (choice == 15) {
+        key = in.next(16);
+        const int quadrant = in.next(4);
+        offX = quadrant & 1 ? -30 : 30;
+        offY = quadrant & 2 ? -30 : 30;
+    }
+    const KeyRecord& record = keyTable->keys[key % count];
+    const Point at = panelToClient({record.centerX + offX, record.centerY + offY});
+    return asMessage(at.x, at.y);
 }
 
 uint8_t activeCode(int key)
@@ -141,88 +200,139 @@ bool anyPressHeld()
     return false;
 }
 
-// What the checker remembers of the moment before an event.
-struct Before {
-    std::vector<KeyState> states;
-    Press presses[MAX_CONTACTS + 1];
-    size_t events;
-    std::set<uint16_t> typed; // codes that Normal keys held
-};
-
-std::set<uint16_t> codesTyped()
-{
-    std::set<uint16_t> typed;
-    for (int k = 0; keyTable && k < keyTable->count; ++k) {
-        if (keyTable->keys[k].kind == KeyKind::Normal && heldCodes[k].held)
-            typed.insert(heldCodes[k].code);
-    }
-    return typed;
-}
-
-Before snapshot()
-{
-    Before before{};
-    for (int i = 0; keyTable && i < keyTable->count; ++i)
-        before.states.push_back(keyTable->keys[i].state);
-    for (int i = 0; i <= MAX_CONTACTS; ++i)
-        before.presses[i] = presses[i];
-    before.events = fake::keyEvents().size();
-    before.typed = codesTyped();
-    return before;
-}
+// Virtual-key codes, one bit each.
+using Codes = std::bitset<256>;
 
 enum class EventKind {
-    Press,        // a pointer comes down: it may change any key it hits
+    Press,        // a pointer comes down: it may change the key it hits
     RepeatedDown, // a contact already down is reported down again
-    Lift,         // a pointer comes up, is canceled, loses its capture, or a timer ticks
-    Bulk,         // hide, session end, destroy: everything goes up
+    Lift,         // a pointer comes up, is canceled or loses its capture
+    Tick,         // one of the window's timers ticks
+    Bulk,         // hide, session end, destroy, a slide: everything goes up
     Refit,        // the panel fits another screen: nothing is pressed or let go of
     Other,
 };
 
+// What the checker remembers of the moment before an event.
+struct Before {
+    int count; // of keys, at most KEYS
+    KeyState states[KEYS];
+    HeldCode held[KEYS];
+    Press presses[MAX_CONTACTS + 1];
+    size_t events;
+    Codes typed; // codes that Normal keys held
+    int32_t slideStep;
+    int repeatingKey;
+    uint8_t repeatingCode;
+};
+
+CHECKER Codes codesTyped()
+{
+    Codes typed;
+    for (int k = 0; keyTable && k < keyTable->count; ++k) {
+        if (keyTable->keys[k].kind == KeyKind::Normal && heldCodes[k].held)
+            typed.set(heldCodes[k].code);
+    }
+    return typed;
+}
+
+CHECKER Before snapshot()
+{
+    Before before{};
+    before.count = keyTable ? keyTable->count : 0;
+    for (int i = 0; i < before.count; ++i) {
+        before.states[i] = keyTable->keys[i].state;
+        before.held[i] = heldCodes[i];
+    }
+    for (int i = 0; i <= MAX_CONTACTS; ++i)
+        before.presses[i] = presses[i];
+    before.events = fake::keyEvents().size();
+    before.typed = codesTyped();
+    before.slideStep = slideState.step;
+    before.repeatingKey = keyRepeat.keyIndex;
+    before.repeatingCode = keyRepeat.virtualKey;
+    return before;
+}
+
+// What one event was, as far as the checker tells them apart.
+struct Event {
+    EventKind kind;
+    uint32_t timer = 0;   // the timer of a tick
+    int press = -1;       // the press that came down, of a Press or a RepeatedDown
+    uint32_t contact = 0; // the contact reported down again
+};
+
+// The checker: what the system holds, and what it remembers between events.
+struct Checker {
+    Before before;
+    Codes down;
+    uint32_t typedAt[256] = {};     // the clock at the press that last sent each code down
+    uint32_t repeatDelayMs = 0;     // the delay of the user's repeat settings
+    bool restingSinceRefit = false; // no slide has started since the last re-fit
+    int movesAtRefit = 0;
+};
+
+Checker checker;
+
+// The press of a contact, or -1.
+CHECKER int pressOfContact(const Press (&all)[MAX_CONTACTS + 1], uint32_t contact)
+{
+    for (int p = MOUSE_PRESS + 1; p <= MAX_CONTACTS; ++p) {
+        if (all[p].held && all[p].contact == contact)
+            return p;
+    }
+    return -1;
+}
+
 // The key events of one event, in order, against the codes held down before it.
-void checkKeyEvents(const Before& before, std::set<uint16_t>& down)
+CHECKER void checkKeyEvents(const Before& before, const Event& event)
 {
     const auto& events = fake::keyEvents();
+    const bool pressing = event.kind == EventKind::Press || event.kind == EventKind::RepeatedDown;
+    const bool repeatTick = event.kind == EventKind::Tick && event.timer == KEY_REPEAT_TIMER_ID;
+    int downAgain = 0;
     for (size_t i = before.events; i < events.size(); ++i) {
-        const fake::KeyEvent& event = events[i];
-        const bool up = (event.flags & KEY_EVENT_UP) != 0;
-        const std::string name = fake::keyName(event.virtualKey);
-        require(event.virtualKey != 0 && event.virtualKey != VK_FN && event.virtualKey != VK_EXIT,
-                "a pseudo key or code 0 went out", name);
+        const fake::KeyEvent& sent = events[i];
+        const bool up = (sent.flags & KEY_EVENT_UP) != 0;
+        requireOfCode(sent.virtualKey != 0 && sent.virtualKey != VK_FN && sent.virtualKey != VK_EXIT,
+                      "a pseudo key or code 0 went out", sent.virtualKey);
         if (up) {
-            require(down.erase(event.virtualKey) == 1, "a key-up for a code that is not down", name);
+            requireOfCode(checker.down.test(sent.virtualKey), "a key-up for a code that is not down", sent.virtualKey);
+            checker.down.reset(sent.virtualKey);
             continue;
         }
-        if (down.insert(event.virtualKey).second)
+        // Keys go down at a press, and again only as the repeat of the key held longest, a whole
+        // delay after its press.
+        requireOfCode(pressing || repeatTick, "a key went down without a press", sent.virtualKey);
+        if (repeatTick) {
+            requireOfCode(before.repeatingKey >= 0 && sent.virtualKey == before.repeatingCode,
+                          "a repeat typed another key than the one that repeats", sent.virtualKey);
+            requireOfCode(fake::clock() - checker.typedAt[sent.virtualKey] >= checker.repeatDelayMs,
+                          "a key repeated before its delay", sent.virtualKey);
+        } else {
+            checker.typedAt[sent.virtualKey] = fake::clock();
+        }
+        if (!checker.down.test(sent.virtualKey)) {
+            checker.down.set(sent.virtualKey);
             continue;
+        }
         // Down again while down: a Normal key typing once more (a repeat, or another key of the same
-        // code); never a modifier.
-        require(before.typed.contains(event.virtualKey) || codesTyped().contains(event.virtualKey),
-                "a code held by a modifier went down twice", name);
+        // code); never a modifier, and once per press at most.
+        requireOfCode(before.typed.test(sent.virtualKey) || codesTyped().test(sent.virtualKey),
+                      "a code held by a modifier went down twice", sent.virtualKey);
+        requireOfCode(repeatTick || ++downAgain == 1, "one press typed twice", sent.virtualKey);
+    }
+    // A contact reported down again on the key it holds is the same press: it types nothing anew.
+    if (event.kind == EventKind::RepeatedDown && keyTable) {
+        const int was = pressOfContact(before.presses, event.contact);
+        const int now = pressOfContact(presses, event.contact);
+        if (was >= 0 && now >= 0 && before.presses[was].key >= 0 && presses[now].key == before.presses[was].key)
+            require(events.size() == before.events, "a contact reported down again on its key typed it again");
     }
 }
 
-void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& down)
+CHECKER void checkTimers()
 {
-    if (!keyTable) {
-        require(down.empty(), "keys held after the window's end");
-        require(!fake::timerRunning(SLIDE_TIMER_ID) && !fake::timerRunning(KEY_REPEAT_TIMER_ID) &&
-                    !fake::timerRunning(FOLLOW_UP_TIMER_ID),
-                "a timer runs after the window's end");
-        return;
-    }
-
-    // The fake system holds exactly what the record says the panel holds.
-    std::set<uint16_t> recorded;
-    for (int k = 0; k < keyTable->count; ++k) {
-        if (heldCodes[k].held && heldCodes[k].code != 0)
-            recorded.insert(heldCodes[k].code);
-    }
-    for (int k = keyTable->count; k < MAX_KEYS; ++k)
-        require(!heldCodes[k].held && !heldCodes[k].layer, "a code held for a key beyond the table");
-    require(recorded == down, "the system holds other codes than the panel records");
-
     // Timers run only while they have work, and the work a press leaves to its follow-up waits for it.
     const bool followUpDue = fake::timerRunning(FOLLOW_UP_TIMER_ID);
     require(fake::captured() == pointerCaptured && (!pointerCaptured || presses[MOUSE_PRESS].held) &&
@@ -235,14 +345,21 @@ void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& 
     require(fake::timerRunning(KEY_REPEAT_TIMER_ID) == (keyRepeat.keyIndex >= 0 && keyRepeat.scheduled) &&
                 (keyRepeat.keyIndex < 0 || keyRepeat.scheduled || followUpDue),
             "the repeat timer runs exactly while a key repeats");
-    for (int p = 1; p <= MAX_CONTACTS; ++p) {
-        for (int q = p + 1; q <= MAX_CONTACTS; ++q)
-            require(!presses[p].held || !presses[q].held || presses[p].contact != presses[q].contact,
-                    "one contact holds two presses");
-    }
+}
 
+// Whether a press that held `key` before the event holds it still, as the same press.
+CHECKER bool stillHeldBySamePress(const Before& before, int p)
+{
+    const Press& was = before.presses[p];
+    const Press& now = presses[p];
+    return was.held && now.held && now.key == was.key && now.contact == was.contact && was.key >= 0;
+}
+
+CHECKER void checkKeys(const Before& before, const Event& event)
+{
     bool layerHeld = false;
     bool latched = false;
+    const int hit = event.press >= 0 && presses[event.press].held ? presses[event.press].key : -1;
     for (int k = 0; k < keyTable->count; ++k) {
         const KeyRecord& key = keyTable->keys[k];
         const bool holdsLayer = heldCodes[k].layer;
@@ -250,39 +367,40 @@ void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& 
         layerHeld = layerHeld || holdsLayer;
         require(!holdsLayer || key.state != KeyState::Up, "a key holds the Fn layer but shows Up");
         if (key.kind == KeyKind::Latching) {
-            require(key.state != KeyState::Up || !holds, "a modifier shown Up holds a code", std::to_string(k));
+            requireOfKey(key.state != KeyState::Up || !holds, "a modifier shown Up holds a code", k);
             latched = latched || key.state != KeyState::Up;
         } else {
-            require((key.state == KeyState::Down) == holds, "a Normal key is Down exactly while it holds",
-                    std::to_string(k));
+            requireOfKey((key.state == KeyState::Down) == holds, "a Normal key is Down exactly while it holds", k);
         }
-        const KeyState was = k < static_cast<int>(before.states.size()) ? before.states[k] : KeyState::Up;
-        if (kind == EventKind::Lift || kind == EventKind::Other)
-            require(was != KeyState::Locked || key.state == KeyState::Locked,
-                    "a locked key unlocked without a press on it", std::to_string(k));
-        if (kind == EventKind::RepeatedDown)
-            require(key.state != KeyState::Locked || was == KeyState::Locked,
-                    "a contact reported down again locked a key", std::to_string(k));
+        const KeyState was = k < before.count ? before.states[k] : KeyState::Up;
+        // A Locked key stays locked until it is tapped, or everything is let go of.
+        if (event.kind != EventKind::Bulk && k != hit)
+            requireOfKey(was != KeyState::Locked || key.state == KeyState::Locked,
+                         "a locked key unlocked without a press on it", k);
+        if (event.kind == EventKind::RepeatedDown)
+            requireOfKey(key.state != KeyState::Locked || was == KeyState::Locked,
+                         "a contact reported down again locked a key", k);
     }
     require(layerHeld == (fnLayer == 1), "the Fn layer is on exactly while a key holds it");
-    if (kind == EventKind::Refit) {
+    if (event.kind == EventKind::Refit) {
         require(fake::keyEvents().size() == before.events, "a re-fit sent a key event");
         for (int k = 0; k < keyTable->count; ++k)
-            require(keyTable->keys[k].state == before.states[k], "a re-fit changed a key", std::to_string(k));
+            requireOfKey(keyTable->keys[k].state == before.states[k], "a re-fit changed a key", k);
     }
-
-    // A key goes up with the last press that holds it: a lift or a tick never lets go of a key that a
-    // press still holding it put down.
-    if (kind == EventKind::Lift) {
-        for (int p = 0; p <= MAX_CONTACTS; ++p) {
-            const Press& was = before.presses[p];
-            const Press& now = presses[p];
-            if (!was.held || !now.held || now.key != was.key || now.contact != was.contact || was.key < 0)
-                continue;
-            const KeyState stateBefore = before.states[was.key];
-            require(stateBefore == KeyState::Up || keyTable->keys[was.key].state != KeyState::Up,
-                    "a key went up while a press still holds it", std::to_string(was.key));
-        }
+    if (event.kind == EventKind::Bulk || event.kind == EventKind::Refit)
+        return;
+    for (int p = 0; p <= MAX_CONTACTS; ++p) {
+        if (!stillHeldBySamePress(before, p) || p == event.press)
+            continue;
+        const int k = before.presses[p].key;
+        // A key goes up with the last press that holds it: a lift or a tick never lets go of a key
+        // that a press still holding it put down, and another press never lets go of the code a press
+        // holds on an ordinary key.
+        if (event.kind == EventKind::Lift || event.kind == EventKind::Tick)
+            requireOfKey(before.states[k] == KeyState::Up || keyTable->keys[k].state != KeyState::Up,
+                         "a key went up while a press still holds it", k);
+        if (keyTable->keys[k].kind == KeyKind::Normal)
+            requireOfKey(!before.held[k].held || heldCodes[k].held, "another press let go of a key a press holds", k);
     }
 
     // The key that repeats is held, with the code its press sent, and that code is what the panel shows
@@ -293,26 +411,70 @@ void checkState(const Before& before, EventKind kind, const std::set<uint16_t>& 
                 "a key repeats a code it does not hold");
         require(activeCode(k) == keyRepeat.virtualKey, "a key repeats a code of the other layer");
     }
-
     if (!anyPressHeld() && !latched && fnLayer == 0)
-        require(down.empty(), "keys held with no press, no modifier and no layer");
+        require(checker.down.none(), "keys held with no press, no modifier and no layer");
 }
 
-void check(const Before& before, EventKind kind, std::set<uint16_t>& down)
+CHECKER void checkState(const Before& before, const Event& event)
 {
-    checkKeyEvents(before, down);
-    checkState(before, kind, down);
+    if (!keyTable) {
+        require(checker.down.none(), "keys held after the window's end");
+        require(!fake::timerRunning(SLIDE_TIMER_ID) && !fake::timerRunning(KEY_REPEAT_TIMER_ID) &&
+                    !fake::timerRunning(FOLLOW_UP_TIMER_ID),
+                "a timer runs after the window's end");
+        return;
+    }
+    // The fake system holds exactly what the record says the panel holds.
+    Codes recorded;
+    for (int k = 0; k < keyTable->count; ++k) {
+        if (heldCodes[k].held && heldCodes[k].code != 0)
+            recorded.set(heldCodes[k].code);
+    }
+    for (int k = keyTable->count; event.kind == EventKind::Bulk && k < MAX_KEYS; ++k)
+        require(!heldCodes[k].held && !heldCodes[k].layer, "a code held for a key beyond the table");
+    require(recorded == checker.down, "the system holds other codes than the panel records");
+    checkTimers();
+    for (int p = 1; p <= MAX_CONTACTS; ++p) {
+        for (int q = p + 1; q <= MAX_CONTACTS; ++q)
+            require(!presses[p].held || !presses[q].held || presses[p].contact != presses[q].contact,
+                    "one contact holds two presses");
+    }
+    // The mouse's release may be lost on its way, but the next slide tick notices the button up.
+    if (event.kind == EventKind::Tick && event.timer == SLIDE_TIMER_ID)
+        require(fake::pointerButton() || !presses[MOUSE_PRESS].held, "a press held after its button came up");
+    // A re-fit leaves the panel at rest where the fit puts it, until a new slide starts.
+    if (event.kind == EventKind::Refit) {
+        checker.restingSinceRefit = slideState.step == 0;
+        checker.movesAtRefit = fake::windowMoves();
+        require(checker.restingSinceRefit, "a slide goes on after a re-fit");
+    } else if (before.slideStep == 0 && slideState.step != 0) {
+        checker.restingSinceRefit = false;
+    } else if (checker.restingSinceRefit) {
+        require(fake::windowMoves() == checker.movesAtRefit, "the panel moved after a re-fit without a slide");
+    }
+    checkKeys(before, event);
 }
 
-// The press of a tap is checked before its lift, which is checked as a lift of its own.
-EventKind checkAndGoOn(Before& before, EventKind kind, std::set<uint16_t>& down)
+// Checks one event against the moment before it, and remembers the moment after it for the next.
+CHECKER void check(Event event)
 {
-    check(before, kind, down);
-    before = snapshot();
-    return EventKind::Lift;
+    // A press on the dock tab starts a slide, which lets go of everything first.
+    if ((event.kind == EventKind::Press || event.kind == EventKind::RepeatedDown) && checker.before.slideStep == 0 &&
+        slideState.step != 0)
+        event.kind = EventKind::Bulk;
+    checkKeyEvents(checker.before, event);
+    checkState(checker.before, event);
+    checker.before = snapshot();
 }
 
 PlatformWindow* const window = fake::window();
+
+// Every timer tick is an event of its own, checked as it happens.
+void tick(PlatformWindow* ticked, uint32_t id)
+{
+    onWindowTimer(ticked, id);
+    check({EventKind::Tick, id});
+}
 
 // The window's end as the window procedure runs it, without the parts that are not input's.
 void tearDown(PlatformWindow* destroyed)
@@ -321,104 +483,129 @@ void tearDown(PlatformWindow* destroyed)
     freeKeyTable();
 }
 
+void pressMouse(Point at)
+{
+    fake::setPointerButton(true);
+    handlePointerPress(window, at.x, at.y);
+    check({EventKind::Press, 0, MOUSE_PRESS});
+}
+
+void liftMouse(Point at)
+{
+    fake::setPointerButton(false);
+    handlePointerRelease(window, at.x, at.y);
+    check({EventKind::Lift});
+}
+
+void contactDown(std::set<uint32_t>& contactsDown, uint32_t contact, Point at)
+{
+    const bool again = !contactsDown.insert(contact).second;
+    handleContactMessage(window, ContactMessage::Down, contact, false, at.x, at.y);
+    const int press = keyTable ? pressOfContact(presses, contact) : -1;
+    check({again ? EventKind::RepeatedDown : EventKind::Press, 0, press, contact});
+}
+
+void contactMessage(std::set<uint32_t>& contactsDown, uint32_t contact, ContactMessage message, bool canceled)
+{
+    if (message != ContactMessage::Update || canceled)
+        contactsDown.erase(contact);
+    handleContactMessage(window, message, contact, canceled, 0, 0);
+    check({EventKind::Lift});
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fake::reset();
+    fake::recordCalls(false);
     resetInput();
     resetPlacement();
     if (!resetLayout())
         return 0;
-    fake::onTimer(onWindowTimer);
+    fake::onTimer(tick);
     fake::onCaptureLost(handlePointerCaptureLost);
     fake::onDestroy(tearDown);
     Input in{data, size};
+    checker = Checker{};
     buildLayout(in);
-    fake::advanceTo(1000);
+    checker.repeatDelayMs = keyRepeatDelayMs(platformKeyboardRepeatSettings().delay);
+    checker.before = snapshot();
 
-    std::set<uint16_t> down;
     std::set<uint32_t> contactsDown;
     Point mouseAt = {0, 0};
     while (!in.done() && keyTable) {
         const int op = in.next(16);
-        EventKind kind = EventKind::Other;
-        Before before = snapshot();
         switch (op) {
-        case 0:
-        case 14: {
-            kind = EventKind::Press;
-            mouseAt = target(in.next(16));
-            fake::setPointerButton(true);
-            handlePointerPress(window, mouseAt.x, mouseAt.y);
-            if (op == 0 || !keyTable)
-                break;
-            kind = checkAndGoOn(before, kind, down);
-            [[fallthrough]];
-        }
-        case 1:
-            kind = EventKind::Lift;
-            fake::setPointerButton(false);
-            handlePointerRelease(window, mouseAt.x, mouseAt.y);
+        case 0: pressMouse(mouseAt = target(in)); break;
+        case 14:
+            pressMouse(mouseAt = target(in));
+            if (keyTable)
+                liftMouse(mouseAt);
             break;
+        case 1: liftMouse(mouseAt); break;
         case 2:
-            kind = EventKind::Lift;
             fake::takeCaptureAway();
+            check({EventKind::Lift});
             break;
         case 3: fake::setPointerButton(false); break;
-        case 4:
-        case 15: {
+        case 4: {
             const uint32_t contact = 1 + static_cast<uint32_t>(in.next(12));
-            const Point at = target(in.next(16));
-            kind = contactsDown.insert(contact).second ? EventKind::Press : EventKind::RepeatedDown;
-            handleContactDown(window, contact, at.x, at.y);
-            if (op == 4 || !keyTable)
-                break;
-            kind = checkAndGoOn(before, kind, down);
-            contactsDown.erase(contact);
-            handleContactUp(window, contact);
+            contactDown(contactsDown, contact, target(in));
             break;
         }
-        case 5:
+        case 15: {
+            const uint32_t contact = 1 + static_cast<uint32_t>(in.next(12));
+            contactDown(contactsDown, contact, target(in));
+            if (keyTable)
+                contactMessage(contactsDown, contact, ContactMessage::Up, false);
+            break;
+        }
+        case 5: contactMessage(contactsDown, 1 + static_cast<uint32_t>(in.next(12)), ContactMessage::Up, false); break;
         case 6: {
             const uint32_t contact = 1 + static_cast<uint32_t>(in.next(12));
-            kind = EventKind::Lift;
-            contactsDown.erase(contact);
-            handleContactUp(window, contact);
+            static constexpr ContactMessage messages[] = {ContactMessage::Update, ContactMessage::Update,
+                                                          ContactMessage::CaptureLost, ContactMessage::Down};
+            const int m = in.next(4);
+            contactMessage(contactsDown, contact, messages[m], m % 2 == 1);
             break;
         }
         case 7:
         case 8: {
             const int d = in.next(16);
-            kind = EventKind::Lift;
-            fake::advanceTo(fake::clock() + static_cast<uint32_t>(op == 7 ? 10 + 40 * d : 1000 * (d + 1)));
+            fake::advanceTo(fake::clock() + static_cast<uint32_t>(op == 7 ? 10 + 40 * d : 1000 + 200 * d));
             break;
         }
-        case 9:
-            kind = EventKind::Lift;
-            onWindowTimer(window, static_cast<uint32_t>(1 + in.next(3)));
+        case 9: {
+            const auto id = static_cast<uint32_t>(1 + in.next(3));
+            if (id == KEY_REPEAT_TIMER_ID)
+                fake::deliverStaleTick(id);
+            else
+                tick(window, id);
+            break;
+        }
+        case 10:
+            releaseEverything(window);
+            check({EventKind::Bulk});
+            break;
+        case 11:
+            slidePanelIntoView(window);
+            check({EventKind::Other});
             break;
         case 12:
-            kind = EventKind::Refit;
-            refitPanel(window, SCREENS[in.next(6)]);
+            // A screen without area keeps the last fit, and whatever moves goes on.
+            check({refitPanel(window, SCREENS[in.next(10)]) ? EventKind::Refit : EventKind::Other});
             break;
-        case 10:
-            kind = EventKind::Bulk;
-            releaseEverything(window);
-            break;
-        case 11: slidePanelIntoView(window); break;
         case 13:
-            kind = EventKind::Bulk;
             platformDestroyWindow(window);
+            check({EventKind::Bulk});
             break;
         default: break;
         }
-        check(before, kind, down);
     }
     if (keyTable) {
-        const Before before = snapshot();
         platformDestroyWindow(window);
-        check(before, EventKind::Bulk, down);
+        check({EventKind::Bulk});
     }
     return 0;
 }

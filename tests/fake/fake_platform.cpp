@@ -31,6 +31,9 @@ struct FakeState {
     int openFiles = 0;
 
     std::vector<std::string> calls;
+    bool recording = true;
+    int windowMoves = 0;
+    std::map<uint32_t, uint64_t> timerChanged; // when each timer was last stopped or restarted
     std::vector<fake::KeyEvent> keyEvents;
     std::set<uint16_t> held;
     std::map<uint8_t, uint32_t> scanCodes;
@@ -47,9 +50,12 @@ struct FakeState {
 
 FakeState state;
 
-void record(std::string call)
+// The call's text is made only when it is recorded.
+template <typename Text>
+void record(Text&& text)
 {
-    state.calls.push_back(std::move(call));
+    if (state.recording)
+        state.calls.push_back(text());
 }
 
 void loseCapture(PlatformWindow* window)
@@ -126,6 +132,16 @@ void clearCalls()
     state.calls.clear();
 }
 
+void recordCalls(bool on)
+{
+    state.recording = on;
+}
+
+int windowMoves()
+{
+    return state.windowMoves;
+}
+
 const std::vector<KeyEvent>& keyEvents()
 {
     return state.keyEvents;
@@ -191,6 +207,11 @@ void setPointerButton(bool down)
     state.pointerButtonDown = down;
 }
 
+bool pointerButton()
+{
+    return state.pointerButtonDown;
+}
+
 bool destroyed()
 {
     return state.destroyed;
@@ -218,6 +239,16 @@ void advanceTo(uint32_t time)
             state.timerHandler(anyWindow, next->first);
     }
     state.now = target;
+}
+
+bool deliverStaleTick(uint32_t id)
+{
+    auto changed = state.timerChanged.find(id);
+    if (changed == state.timerChanged.end() || state.now - changed->second > STALE_TICK_MS)
+        return false;
+    if (state.timerHandler)
+        state.timerHandler(anyWindow, id);
+    return true;
 }
 
 bool timerRunning(uint32_t id)
@@ -294,65 +325,72 @@ void platformSendKeyEvent(uint16_t virtualKey, uint16_t scanCode, uint32_t flags
         state.held.erase(virtualKey);
     else
         state.held.insert(virtualKey);
-    record((up ? "up " : "down ") + fake::keyName(virtualKey));
+    record([&] { return std::string((up ? "up " : "down ") + fake::keyName(virtualKey)); });
 }
 
 uint32_t platformScanCode(uint8_t virtualKey)
 {
-    record("scan " + fake::keyName(virtualKey));
+    record([&] { return std::string("scan " + fake::keyName(virtualKey)); });
     auto found = state.scanCodes.find(virtualKey);
     return found == state.scanCodes.end() ? 0 : found->second;
 }
 
 KeyboardRepeatSettings platformKeyboardRepeatSettings()
 {
-    record("repeat settings");
+    record([&] { return std::string("repeat settings"); });
     return state.repeat;
 }
 
 uint32_t platformMilliseconds()
 {
-    record("clock");
+    record([&] { return std::string("clock"); });
     return fake::clock();
 }
 
 void platformInvalidateRect(PlatformWindow* window, const Rect& rect)
 {
-    record("invalidate " + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
-           std::to_string(rect.right) + "," + std::to_string(rect.bottom) + onWindow(window));
+    record([&] {
+        return std::string("invalidate " + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+                           std::to_string(rect.right) + "," + std::to_string(rect.bottom) + onWindow(window));
+    });
 }
 
 void platformUpdateWindow(PlatformWindow* window)
 {
-    record("update" + onWindow(window));
+    record([&] { return std::string("update" + onWindow(window)); });
 }
 
 void platformMoveWindow(PlatformWindow* window, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint)
 {
-    record("move " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(width) + "x" +
-           std::to_string(height) + (repaint ? "" : " norepaint") + onWindow(window));
+    ++state.windowMoves;
+    record([&] {
+        return std::string("move " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(width) + "x" +
+                           std::to_string(height) + (repaint ? "" : " norepaint") + onWindow(window));
+    });
 }
 
 void platformDestroyWindow(PlatformWindow* window)
 {
-    record("destroy" + onWindow(window));
+    record([&] { return std::string("destroy" + onWindow(window)); });
     state.destroyed = true;
     if (state.destroyHandler)
         state.destroyHandler(window);
+    // A destroyed window receives nothing more, not even a tick already queued.
     state.timers.clear();
+    state.timerChanged.clear();
     // The capture goes with the window, and its report may come after the teardown.
     loseCapture(window);
 }
 
 void platformCapturePointer(PlatformWindow* window)
 {
-    record("capture" + onWindow(window));
+    record([&] { return std::string("capture" + onWindow(window)); });
     state.captured = true;
 }
 
 void platformReleasePointer()
 {
-    record("release capture");
+    record([&] { return std::string("release capture"); });
     loseCapture(anyWindow);
 }
 
@@ -363,13 +401,19 @@ bool platformPointerButtonDown()
 
 void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs, uint32_t toleranceMs)
 {
-    record("timer " + std::to_string(id) + " start " + std::to_string(intervalMs) +
-           (toleranceMs ? " ~" + std::to_string(toleranceMs) : "") + onWindow(window));
+    record([&] {
+        return std::string("timer " + std::to_string(id) + " start " + std::to_string(intervalMs) +
+                           (toleranceMs ? " ~" + std::to_string(toleranceMs) : "") + onWindow(window));
+    });
+    // Only a timer that ran can have a tick queued.
+    if (state.timers.contains(id))
+        state.timerChanged[id] = state.now;
     state.timers[id] = {intervalMs, state.now + intervalMs};
 }
 
 void platformStopTimer(PlatformWindow* window, uint32_t id)
 {
-    record("timer " + std::to_string(id) + " stop" + onWindow(window));
-    state.timers.erase(id);
+    record([&] { return std::string("timer " + std::to_string(id) + " stop" + onWindow(window)); });
+    if (state.timers.erase(id) == 1)
+        state.timerChanged[id] = state.now;
 }

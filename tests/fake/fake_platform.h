@@ -39,6 +39,11 @@ PlatformWindow* window();
 //   tolerance), "timer 2 stop"
 const std::vector<std::string>& calls();
 void clearCalls();
+// Whether calls are written down as strings (on unless turned off): the fuzzer, which reads only the
+// events and counters, goes faster without.
+void recordCalls(bool on);
+// How often the window was moved.
+int windowMoves();
 
 // A key event as the seam received it.
 struct KeyEvent {
@@ -73,6 +78,7 @@ bool captured();
 void takeCaptureAway();
 // The system's state of the primary pointer button (down until a test says otherwise).
 void setPointerButton(bool down);
+bool pointerButton();
 bool destroyed();
 
 // --- Simulated clock and timers ----------------------------------------------------------------
@@ -81,6 +87,11 @@ uint32_t clock();
 // delivers, in time order and each at its own time, the ticks due before it. A tick due exactly at
 // `time` waits for the next move: a timer's tick comes after the input that arrives with it.
 void advanceTo(uint32_t time);
+// A tick the system queued for timer `id` before the program stopped or restarted it while it ran,
+// which the program receives afterwards: delivered now, and only within STALE_TICK_MS of that stop or
+// restart (the tick waited behind other messages, no longer). False when there was none to deliver.
+constexpr uint32_t STALE_TICK_MS = 50;
+bool deliverStaleTick(uint32_t id);
 bool timerRunning(uint32_t id);
 uint32_t timerInterval(uint32_t id);
 
