@@ -1,11 +1,14 @@
 // The key table's storage: one zero-filled block for the whole run.
 #include "layout/keytable.h"
 
+#include "layout/options.h"
+
 #include <cstdlib>
 #include <cstring>
 
 KeyTable* keyTable = nullptr;
 PanelLayout panelLayout = PANEL_LAYOUT_DEFAULTS;
+KeymapOptions keymapOptions = KEYMAP_OPTION_DEFAULTS;
 
 KeyTable* allocateKeyTable()
 {
@@ -22,6 +25,7 @@ void freeKeyTable()
 bool resetLayout()
 {
     panelLayout = PANEL_LAYOUT_DEFAULTS;
+    keymapOptions = KEYMAP_OPTION_DEFAULTS;
     if (!keyTable && !allocateKeyTable())
         return false;
     std::memset(keyTable, 0, sizeof(KeyTable));

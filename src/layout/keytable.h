@@ -71,5 +71,5 @@ extern PanelLayout panelLayout;
 KeyTable* allocateKeyTable();
 void freeKeyTable();
 // Back to the state before a keymap is read: an empty, zero-filled key table (allocated when there
-// is none) and the default panel layout. False when there is no table and no memory for one.
+// is none), the default panel layout and the default options. False when there is no table and no memory for one.
 bool resetLayout();
