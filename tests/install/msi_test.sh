@@ -4,8 +4,9 @@
 # package replaces an older one in place (keeping the user's default.keymap, leaving one product), a
 # repair keeps the keymap too, an upgrade or a repair keeps AUTOSTART=0 unless AUTOSTART=1 is given,
 # and an uninstall leaves nothing of the product behind. The keyboard that runs is closed and started
-# again by an upgrade and a repair, left alone by a modify that writes no file and by a refused
-# install, and closed by an uninstall, which lets go of a Shift latched on it.
+# again by an upgrade and a repair, not started again by a repair that runs elevated without the desktop
+# user's rights, left alone by a modify that writes no file and by a refused install, and closed by an
+# uninstall, which lets go of a Shift latched on it.
 #   tests/install/msi_test.sh BUILD_DIR ARCH   (win64 or win32; a win32 package is installed and
 #                                               removed, but its programs are not run here)
 set -euo pipefail
@@ -64,10 +65,14 @@ shortcuts=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Program
 shortcut_present() { [ -f "${shortcuts[0]}" ] || [ -f "${shortcuts[1]}" ]; }
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 
+# Wine runs every program elevated, with no shell window: an installation a user starts from the
+# desktop runs its actions with the user's ordinary rights, which the probe gives it.
+as_user=(wine)
+[ -z "$probe" ] || as_user=(wine "$probe" limited)
 # An installation that hangs (a custom action waiting for ever) fails the test instead of stalling it.
 msi() {
     local status=0
-    timeout 300 wine msiexec "$@" /qn >/dev/null 2>&1 || status=$?
+    timeout 300 "${as_user[@]}" msiexec "$@" /qn >/dev/null 2>&1 || status=$?
     [ "$status" = 0 ] || fail "msiexec $* exited with $status"
 }
 run_value() { wine reg query "$run_key" /v Plumtide $view 2>/dev/null | tr -d '\r' | grep -i 'REG_SZ'; }
@@ -153,14 +158,24 @@ msi /i "$(wine winepath -w "$current")" REINSTALL=ALL REINSTALLMODE=amus
 check "a repair keeps the user's default.keymap" test "$(md5sum <"$folder/default.keymap")" = "$keymap_before"
 check "a repair keeps AUTOSTART=0: no run value" no_run_value
 [ -z "$probe" ] || { check "a repair starts the keyboard again" started_again "$running"; running=$(keyboard); }
-msi /i "$(wine winepath -w "$current")" REINSTALL=ALL REINSTALLMODE=amus AUTOSTART=1
+# This one runs as Wine runs it, elevated and without a shell whose rights the keyboard could take.
+elevated_log="$build/install-elevated-$arch.log"
+timeout 300 wine msiexec /i "$(wine winepath -w "$current")" REINSTALL=ALL REINSTALLMODE=amus AUTOSTART=1 /qn \
+    /l*v "$(wine winepath -w "$elevated_log")" >/dev/null 2>&1 || fail "the elevated repair exited with $?"
 check "a repair with AUTOSTART=1 writes the run value" has_run_value
-[ -z "$probe" ] || running=$(keyboard)
+if [ -n "$probe" ]; then
+    check "an elevated repair without the desktop user's rights starts no keyboard" wine "$probe" none
+    check "and its log says why" grep -q 'Plumtide: the keyboard is not started, since the installation runs elevated' \
+        "$elevated_log"
+    wine "$program" >/dev/null 2>&1 &
+    running=$(keyboard) || fail "the installed keyboard starts again by hand"
+fi
+rm -f "$elevated_log"
 msi /i "$(wine winepath -w "$current")" AUTOSTART=0
 check "a modify with AUTOSTART=0 removes the run value" no_run_value
 [ -z "$probe" ] || check "a modify that writes no file leaves the keyboard running" still_running "$running"
 status=0
-timeout 300 wine msiexec /i "$(wine winepath -w "$older_copy")" /qn >/dev/null 2>&1 || status=$?
+timeout 300 "${as_user[@]}" msiexec /i "$(wine winepath -w "$older_copy")" /qn >/dev/null 2>&1 || status=$?
 check "the older package is refused over the newer" test "$status" != 0
 [ -z "$probe" ] || check "a refused install leaves the keyboard running" still_running "$running"
 check "and keeps the newer version" test "$(product_version)" = "$version"
