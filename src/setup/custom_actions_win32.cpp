@@ -12,7 +12,7 @@ constexpr wchar_t KEYBOARD_PROGRAM[] = L"plumtide.exe";
 // Past the deadline Windows Installer's own handling of files in use applies (usually a restart).
 constexpr DWORD CLOSE_DEADLINE_MS = 20000;
 constexpr DWORD PATH_UNITS = 1024;
-// Set by FindKeyboard for StartKeyboard, in the same installation.
+// Set by FindKeyboard for StartKeyboard, in the same installation, and for the rollback's condition.
 constexpr wchar_t RAN_PROPERTY[] = L"PlumtideKeyboardRan";
 
 // Goes to the installation's log (msiexec /l*v), which is where an administrator looks.
@@ -274,15 +274,16 @@ void startKeyboard(MSIHANDLE install, const wchar_t* folder)
 
 } // namespace
 
-// Immediate, after costing, when the keyboard's files are to be written: notes whether a keyboard
-// runs from the install folder now, so that StartKeyboard brings it back after a successful
-// installation. Nothing is closed here: the installation may still fail before touching a file.
+// Immediate, after costing, when the keyboard's files are to be written or removed: notes whether a
+// keyboard runs from the install folder now, so that StartKeyboard brings it back after a successful
+// installation and RestartKeyboard after one that fails. Nothing is closed here: the installation may
+// still fail before touching a file.
 extern "C" __declspec(dllexport) UINT __stdcall FindKeyboard(MSIHANDLE install)
 {
     wchar_t folder[PATH_UNITS];
     KeyboardSearch search;
     if (readProperty(install, L"INSTALLDIR", folder, PATH_UNITS) && findKeyboards(folder, search)) {
-        logLine(install, L"the keyboard runs and will be started again afterwards from", search.folder);
+        logLine(install, L"the keyboard runs from", search.folder);
         MsiSetPropertyW(install, RAN_PROPERTY, L"1");
         closeHandles(search);
     }
@@ -328,6 +329,17 @@ extern "C" __declspec(dllexport) UINT __stdcall StartKeyboard(MSIHANDLE install)
     wchar_t folder[PATH_UNITS];
     wchar_t ran[4];
     if (readProperty(install, RAN_PROPERTY, ran, 4) && readProperty(install, L"INSTALLDIR", folder, PATH_UNITS))
+        startKeyboard(install, folder);
+    return ERROR_SUCCESS;
+}
+
+// Rollback, scheduled right before CloseKeyboard when FindKeyboard saw a keyboard run; its data is the
+// install folder. An installation that fails or is cancelled after the close has its files restored
+// first, then this starts the keyboard again, as StartKeyboard does after one that succeeds.
+extern "C" __declspec(dllexport) UINT __stdcall RestartKeyboard(MSIHANDLE install)
+{
+    wchar_t folder[PATH_UNITS];
+    if (readProperty(install, L"CustomActionData", folder, PATH_UNITS))
         startKeyboard(install, folder);
     return ERROR_SUCCESS;
 }

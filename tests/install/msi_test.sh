@@ -6,7 +6,8 @@
 # and an uninstall leaves nothing of the product behind. The keyboard that runs is closed and started
 # again by an upgrade and a repair, not started again by a repair that runs elevated without the desktop
 # user's rights, left alone by a modify that writes no file and by a refused install, and closed by an
-# uninstall, which lets go of a Shift latched on it.
+# uninstall, which lets go of a Shift latched on it. An upgrade that fails once the keyboard is closed
+# leaves the older version installed, and its rollback starts the keyboard again.
 #   tests/install/msi_test.sh BUILD_DIR ARCH   (win64 or win32; a win32 package is installed and
 #                                               removed, but its programs are not run here)
 set -euo pipefail
@@ -45,7 +46,7 @@ else
     cp "$current" "$tested_copy"
     current=$tested_copy
     for package in "$current" "$older_copy"; do
-        for action in FindKeyboard CloseKeyboard StartKeyboard; do
+        for action in FindKeyboard CloseKeyboard StartKeyboard RestartKeyboard; do
             msibuild "$package" -q "DELETE FROM \`InstallExecuteSequence\` WHERE \`Action\` = '$action'"
         done
     done
@@ -202,6 +203,38 @@ check "an uninstall leaves the user's default.keymap alone" test -f "$folder/def
 rm -f "$folder/default.keymap"
 rmdir "$folder" 2>/dev/null || true
 check "and nothing else of the product" nothing_left
+
+# An upgrade that fails after the keyboard was closed and the new files were written: the test's own copy
+# of the package has an action that fails right after InstallFiles when PLUMTIDE_TEST_FAIL is set (a
+# program run from the script, 34 + 1024, whose exit code counts). Wine runs the rollback script, but
+# its rollback of an upgrade removes the files it wrote and restores none; where the files are back, as
+# Windows puts them back, the keyboard must run again.
+if [ -n "$probe" ]; then
+    failing="$build/plumtide-failing-$arch.msi"
+    failing_log="$build/install-failing-$arch.log"
+    cp "$current" "$failing"
+    msibuild "$failing" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`)
+                            VALUES ('FailForTest', 1058, 'INSTALLDIR', '\"[System64Folder]cmd.exe\" /c exit 1')"
+    msibuild "$failing" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`)
+                            VALUES ('FailForTest', 'PLUMTIDE_TEST_FAIL', 4001)"
+    msi /i "$(wine winepath -w "$older_copy")" AUTOSTART=0
+    wine "$program" >/dev/null 2>&1 &
+    running=$(keyboard) || fail "the older keyboard starts"
+    status=0
+    timeout 300 "${as_user[@]}" msiexec /i "$(wine winepath -w "$failing")" PLUMTIDE_TEST_FAIL=1 /qn \
+        /l*v "$(wine winepath -w "$failing_log")" >/dev/null 2>&1 || status=$?
+    check "an upgrade that fails after the close exits with an error" test "$status" != 0 -a "$status" != 124
+    check "and leaves the older version installed" test "$(product_version)" = 1.1.0
+    # The rollback action's line in the log: it started the keyboard from the install folder, or tried to.
+    restarted() { grep -A1 -a 'Action start .*: RestartKeyboard\.' "$failing_log" | grep -q -a "$1"; }
+    check "its rollback starts the keyboard from the install folder" restarted 'started.*Plumtide\\plumtide\.exe"'
+    if every_file 2>/dev/null; then
+        check "the older keyboard runs again" started_again "$running"
+    else
+        echo "not checked: the keyboard runs again; Wine's rollback left none of its files to run"
+    fi
+    rm -f "$failing" "$failing_log"
+fi
 
 rm -f "$older_copy" "${tested_copy:-}"
 wineserver -k 2>/dev/null || true
