@@ -12,7 +12,7 @@ constexpr wchar_t KEYBOARD_PROGRAM[] = L"plumtide.exe";
 // Past the deadline Windows Installer's own handling of files in use applies (usually a restart).
 constexpr DWORD CLOSE_DEADLINE_MS = 20000;
 constexpr DWORD PATH_UNITS = 1024;
-// Set by FindKeyboard for StartKeyboard, in the same installation.
+// Set by FindKeyboard for StartKeyboard, in the same installation, and for the rollback's condition.
 constexpr wchar_t RAN_PROPERTY[] = L"PlumtideKeyboardRan";
 
 // Goes to the installation's log (msiexec /l*v), which is where an administrator looks.
@@ -144,46 +144,59 @@ bool interactiveUser()
            (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
-bool elevated()
+// A token with the desktop user's ordinary rights in this session, or why it has not: an elevated
+// keyboard would type into elevated programs, and an installation at the user's rights could not close
+// it (its close message is refused across integrity levels). Windows gives a token that is not elevated
+// the medium integrity of the user's other programs, so the elevation answers for both.
+const wchar_t* notOrdinary(HANDLE token)
 {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return false;
     TOKEN_ELEVATION elevation = {};
     DWORD length = 0;
-    const bool result = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &length) &&
-                        elevation.TokenIsElevated != 0;
-    CloseHandle(token);
-    return result;
+    if (!GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &length))
+        return L"does not tell its elevation";
+    if (elevation.TokenIsElevated != 0)
+        return L"runs elevated";
+    DWORD session = 0;
+    DWORD ours = 0;
+    if (!GetTokenInformation(token, TokenSessionId, &session, sizeof session, &length) ||
+        !ProcessIdToSessionId(GetCurrentProcessId(), &ours) || session != ours)
+        return L"runs in another session";
+    return nullptr;
 }
 
-// An installation started from an elevated prompt runs its actions elevated, but the keyboard ran
-// with the desktop user's ordinary rights (typing into elevated programs is not its to do): start
-// it with the token of the desktop's shell, which is that user's.
-bool startWithShellToken(wchar_t* commandLine, const wchar_t* folder, PROCESS_INFORMATION* started)
+// The token of this desktop's shell, which is its user's; or why there is none.
+const wchar_t* openShellToken(HANDLE* token, wchar_t (&why)[64])
 {
+    *token = nullptr;
     DWORD shellId = 0;
     HWND shell = GetShellWindow();
     if (!shell || !GetWindowThreadProcessId(shell, &shellId))
-        return false;
+        return L"has no window on this desktop";
     HANDLE shellProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellId);
-    if (!shellProcess)
+    const bool ok = shellProcess && OpenProcessToken(shellProcess, TOKEN_DUPLICATE | TOKEN_QUERY, token);
+    const DWORD error = GetLastError();
+    if (shellProcess)
+        CloseHandle(shellProcess);
+    if (ok)
+        return nullptr;
+    wsprintfW(why, L"cannot be opened (error %lu)", error);
+    return why;
+}
+
+// Through the secondary logon service: the only way for an administrator to start a program with
+// another token without privileges an installation does not hold.
+bool startWithToken(HANDLE token, wchar_t* commandLine, const wchar_t* folder, PROCESS_INFORMATION* started)
+{
+    HANDLE primary = nullptr;
+    if (!DuplicateTokenEx(token, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenPrimary, &primary))
         return false;
-    HANDLE shellToken = nullptr;
-    HANDLE token = nullptr;
-    bool ok = OpenProcessToken(shellProcess, TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY, &shellToken) &&
-              DuplicateTokenEx(shellToken, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenPrimary, &token);
-    if (ok) {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        startup.lpDesktop = const_cast<wchar_t*>(L"winsta0\\default");
-        ok = CreateProcessWithTokenW(token, 0, nullptr, commandLine, 0, nullptr, folder, &startup, started);
-    }
-    if (token)
-        CloseHandle(token);
-    if (shellToken)
-        CloseHandle(shellToken);
-    CloseHandle(shellProcess);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = const_cast<wchar_t*>(L"winsta0\\default");
+    const bool ok = CreateProcessWithTokenW(primary, 0, nullptr, commandLine, 0, nullptr, folder, &startup, started);
+    const DWORD error = GetLastError();
+    CloseHandle(primary);
+    SetLastError(error);
     return ok;
 }
 
@@ -198,17 +211,79 @@ bool startAsThisUser(wchar_t* commandLine, const wchar_t* folder, PROCESS_INFORM
            CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, started);
 }
 
+// Starts the keyboard from the install folder in this session, never with more than the desktop
+// user's ordinary rights: with this installation's own when it has them, else with the desktop
+// shell's; when neither has them, nothing starts and the log says why.
+void startKeyboard(MSIHANDLE install, const wchar_t* folder)
+{
+    if (!interactiveUser()) {
+        logLine(install, L"no interactive user; the keyboard is not started");
+        return;
+    }
+    // One that would not close still runs; a second copy would only show its panel.
+    if (FindWindowW(KEYBOARD_CLASS, nullptr))
+        return;
+    wchar_t commandLine[PATH_UNITS + 16];
+    if (static_cast<DWORD>(lstrlenW(folder) + lstrlenW(KEYBOARD_PROGRAM)) + 3 > PATH_UNITS)
+        return;
+    lstrcpyW(commandLine, L"\"");
+    lstrcatW(commandLine, folder);
+    lstrcatW(commandLine, KEYBOARD_PROGRAM);
+    lstrcatW(commandLine, L"\"");
+    HANDLE own = nullptr;
+    const bool ownOrdinary = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) && !notOrdinary(own);
+    if (own)
+        CloseHandle(own);
+    PROCESS_INFORMATION started = {};
+    bool ok = false;
+    DWORD error = 0;
+    if (ownOrdinary) {
+        ok = startAsThisUser(commandLine, folder, &started);
+        error = GetLastError();
+    } else {
+        // An installation started from an elevated prompt runs its actions elevated, but the keyboard
+        // runs with the desktop user's ordinary rights: those of the desktop's shell, when it has them.
+        wchar_t reason[64];
+        HANDLE shellToken = nullptr;
+        const wchar_t* why = openShellToken(&shellToken, reason);
+        if (!why)
+            why = notOrdinary(shellToken);
+        if (!why) {
+            ok = startWithToken(shellToken, commandLine, folder, &started);
+            error = GetLastError();
+        }
+        if (shellToken)
+            CloseHandle(shellToken);
+        if (why) {
+            logLine(install,
+                    L"the keyboard is not started, since the installation runs elevated and the desktop's shell", why);
+            return;
+        }
+    }
+    if (!ok) {
+        wchar_t detail[PATH_UNITS + 48];
+        wsprintfW(detail, L"(error %lu): ", error);
+        lstrcatW(detail, commandLine);
+        logLine(install, L"the keyboard could not be started", detail);
+        return;
+    }
+    logLine(install, L"started the keyboard:", commandLine);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+}
+
 } // namespace
 
-// Immediate, after costing, when the keyboard's files are to be written: notes whether a keyboard
-// runs from the install folder now, so that StartKeyboard brings it back after a successful
-// installation. Nothing is closed here: the installation may still fail before touching a file.
+// Immediate, after costing, when the keyboard's files are to be written or removed: notes whether a
+// keyboard runs from the install folder now, so that StartKeyboard brings it back after a successful
+// installation and RestartKeyboard after one that fails. Nothing is closed here: the installation may
+// still fail before touching a file.
 extern "C" __declspec(dllexport) UINT __stdcall FindKeyboard(MSIHANDLE install)
 {
     wchar_t folder[PATH_UNITS];
     KeyboardSearch search;
     if (readProperty(install, L"INSTALLDIR", folder, PATH_UNITS) && findKeyboards(folder, search)) {
-        logLine(install, L"the keyboard runs and will be started again afterwards from", search.folder);
+        logLine(install, L"the keyboard runs from", search.folder);
         MsiSetPropertyW(install, RAN_PROPERTY, L"1");
         closeHandles(search);
     }
@@ -217,7 +292,8 @@ extern "C" __declspec(dllexport) UINT __stdcall FindKeyboard(MSIHANDLE install)
 
 // Deferred, right before files are removed or written; its data is the install folder. Asks every
 // keyboard that runs from it to close, as its window's Close does (it lets go of every key it
-// holds), and waits until they have ended.
+// holds), and waits until those that took the request have ended. One that refuses it (it runs with
+// more rights than this installation) is not waited for: its files are in use.
 extern "C" __declspec(dllexport) UINT __stdcall CloseKeyboard(MSIHANDLE install)
 {
     wchar_t folder[PATH_UNITS];
@@ -225,47 +301,45 @@ extern "C" __declspec(dllexport) UINT __stdcall CloseKeyboard(MSIHANDLE install)
     if (!readProperty(install, L"CustomActionData", folder, PATH_UNITS) || !findKeyboards(folder, search))
         return ERROR_SUCCESS;
     logLine(install, L"closing the keyboard that runs from", search.folder);
-    for (DWORD i = 0; i < search.count; ++i)
-        PostMessageW(search.windows[i], WM_CLOSE, 0, 0);
-    const DWORD waited = WaitForMultipleObjects(search.count, search.processes, TRUE, CLOSE_DEADLINE_MS);
-    if (waited == WAIT_TIMEOUT || waited == WAIT_FAILED)
-        logLine(install, L"the keyboard has not ended; its files are in use");
+    DWORD asked = 0;
+    for (DWORD i = 0; i < search.count; ++i) {
+        if (PostMessageW(search.windows[i], WM_CLOSE, 0, 0)) {
+            search.processes[asked++] = search.processes[i];
+            continue;
+        }
+        wchar_t detail[64];
+        wsprintfW(detail, L"(process %lu, error %lu); its files are in use", search.processIds[i], GetLastError());
+        logLine(install, L"the keyboard refuses to close", detail);
+        CloseHandle(search.processes[i]);
+    }
+    search.count = asked;
+    if (asked > 0) {
+        const DWORD waited = WaitForMultipleObjects(asked, search.processes, TRUE, CLOSE_DEADLINE_MS);
+        if (waited == WAIT_TIMEOUT || waited == WAIT_FAILED)
+            logLine(install, L"the keyboard has not ended; its files are in use");
+    }
     closeHandles(search);
     return ERROR_SUCCESS;
 }
 
 // Immediate, after the installation has succeeded and any older product is gone: starts the keyboard
-// from the install folder again when FindKeyboard saw one run, in the session of the user who
-// installs. An installation without an interactive user starts nothing.
+// from the install folder again when FindKeyboard saw one run.
 extern "C" __declspec(dllexport) UINT __stdcall StartKeyboard(MSIHANDLE install)
 {
     wchar_t folder[PATH_UNITS];
     wchar_t ran[4];
-    if (!readProperty(install, RAN_PROPERTY, ran, 4) || !readProperty(install, L"INSTALLDIR", folder, PATH_UNITS))
-        return ERROR_SUCCESS;
-    if (!interactiveUser()) {
-        logLine(install, L"no interactive user; the keyboard is not started");
-        return ERROR_SUCCESS;
-    }
-    // One that would not close still runs; a second copy would only show its panel.
-    if (FindWindowW(KEYBOARD_CLASS, nullptr))
-        return ERROR_SUCCESS;
-    wchar_t commandLine[PATH_UNITS + 16];
-    if (static_cast<DWORD>(lstrlenW(folder) + lstrlenW(KEYBOARD_PROGRAM)) + 3 > PATH_UNITS)
-        return ERROR_SUCCESS;
-    lstrcpyW(commandLine, L"\"");
-    lstrcatW(commandLine, folder);
-    lstrcatW(commandLine, KEYBOARD_PROGRAM);
-    lstrcatW(commandLine, L"\"");
-    PROCESS_INFORMATION started = {};
-    const bool ok = (elevated() && startWithShellToken(commandLine, folder, &started)) ||
-                    startAsThisUser(commandLine, folder, &started);
-    if (!ok) {
-        logLine(install, L"the keyboard could not be started:", commandLine);
-        return ERROR_SUCCESS;
-    }
-    logLine(install, L"started the keyboard:", commandLine);
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    if (readProperty(install, RAN_PROPERTY, ran, 4) && readProperty(install, L"INSTALLDIR", folder, PATH_UNITS))
+        startKeyboard(install, folder);
+    return ERROR_SUCCESS;
+}
+
+// Rollback, scheduled right before CloseKeyboard when FindKeyboard saw a keyboard run; its data is the
+// install folder. An installation that fails or is cancelled after the close has its files restored
+// first, then this starts the keyboard again, as StartKeyboard does after one that succeeds.
+extern "C" __declspec(dllexport) UINT __stdcall RestartKeyboard(MSIHANDLE install)
+{
+    wchar_t folder[PATH_UNITS];
+    if (readProperty(install, L"CustomActionData", folder, PATH_UNITS))
+        startKeyboard(install, folder);
     return ERROR_SUCCESS;
 }

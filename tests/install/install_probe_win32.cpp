@@ -3,6 +3,9 @@
 //   install_probe none         waits until no keyboard window is left; exits 1 when one stays
 //   install_probe latch-shift  taps Shift on the running keyboard with real pointer input, prints "latched"
 //                              once its key-down went out, then waits for its key-up: exits 0 on it, 1 without
+//   install_probe limited COMMAND...  runs COMMAND with the user's ordinary rights (the elevated token's
+//                              linked one) and exits with its exit code, as an installation started by a
+//                              user runs its actions; Wine runs every program elevated
 // Key events are read with a low-level hook: under Wine, GetAsyncKeyState can forget an injected
 // modifier the program never released.
 #include <windows.h>
@@ -82,6 +85,55 @@ int latchShift()
     return result;
 }
 
+// The rest of this program's command line after its first two words, quoted as it came.
+const wchar_t* commandAfterLimited()
+{
+    const wchar_t* rest = GetCommandLineW();
+    for (int word = 0; word < 2; ++word) {
+        bool quoted = false;
+        while (*rest && (quoted || (*rest != L' ' && *rest != L'\t')))
+            quoted ^= *rest++ == L'"';
+        while (*rest == L' ' || *rest == L'\t')
+            ++rest;
+    }
+    return rest;
+}
+
+int runLimited()
+{
+    HANDLE own = nullptr;
+    TOKEN_LINKED_TOKEN linked = {};
+    DWORD length = 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own) ||
+        !GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &length)) {
+        std::fprintf(stderr, "install_probe: no linked token (error %lu)\n", GetLastError());
+        return 2;
+    }
+    CloseHandle(own);
+    TOKEN_ELEVATION elevation = {};
+    if (!GetTokenInformation(linked.LinkedToken, TokenElevation, &elevation, sizeof elevation, &length) ||
+        elevation.TokenIsElevated) {
+        std::fprintf(stderr, "install_probe: the linked token is elevated too\n");
+        return 2;
+    }
+    std::wstring command = commandAfterLimited();
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessAsUserW(linked.LinkedToken, nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &started)) {
+        std::fprintf(stderr, "install_probe: cannot run %ls (error %lu)\n", command.c_str(), GetLastError());
+        return 2;
+    }
+    WaitForSingleObject(started.hProcess, INFINITE);
+    DWORD code = 2;
+    GetExitCodeProcess(started.hProcess, &code);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    CloseHandle(linked.LinkedToken);
+    return static_cast<int>(code);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -92,6 +144,8 @@ int main(int argc, char** argv)
         return e2e::waitUntil([] { return keyboardWindow() == nullptr; }) ? 0 : 1;
     if (argc == 2 && std::strcmp(argv[1], "latch-shift") == 0)
         return latchShift();
-    std::fprintf(stderr, "usage: install_probe keyboard|none|latch-shift\n");
+    if (argc > 2 && std::strcmp(argv[1], "limited") == 0)
+        return runLimited();
+    std::fprintf(stderr, "usage: install_probe keyboard|none|latch-shift|limited COMMAND...\n");
     return 2;
 }

@@ -4,8 +4,10 @@
 # package replaces an older one in place (keeping the user's default.keymap, leaving one product), a
 # repair keeps the keymap too, an upgrade or a repair keeps AUTOSTART=0 unless AUTOSTART=1 is given,
 # and an uninstall leaves nothing of the product behind. The keyboard that runs is closed and started
-# again by an upgrade and a repair, left alone by a modify that writes no file and by a refused
-# install, and closed by an uninstall, which lets go of a Shift latched on it.
+# again by an upgrade and a repair, not started again by a repair that runs elevated without the desktop
+# user's rights, left alone by a modify that writes no file and by a refused install, and closed by an
+# uninstall, which lets go of a Shift latched on it. An upgrade that fails once the keyboard is closed
+# leaves the older version installed, and its rollback starts the keyboard again.
 #   tests/install/msi_test.sh BUILD_DIR ARCH   (win64 or win32; a win32 package is installed and
 #                                               removed, but its programs are not run here)
 set -euo pipefail
@@ -44,7 +46,7 @@ else
     cp "$current" "$tested_copy"
     current=$tested_copy
     for package in "$current" "$older_copy"; do
-        for action in FindKeyboard CloseKeyboard StartKeyboard; do
+        for action in FindKeyboard CloseKeyboard StartKeyboard RestartKeyboard; do
             msibuild "$package" -q "DELETE FROM \`InstallExecuteSequence\` WHERE \`Action\` = '$action'"
         done
     done
@@ -64,10 +66,14 @@ shortcuts=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Program
 shortcut_present() { [ -f "${shortcuts[0]}" ] || [ -f "${shortcuts[1]}" ]; }
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 
+# Wine runs every program elevated, with no shell window: an installation a user starts from the
+# desktop runs its actions with the user's ordinary rights, which the probe gives it.
+as_user=(wine)
+[ -z "$probe" ] || as_user=(wine "$probe" limited)
 # An installation that hangs (a custom action waiting for ever) fails the test instead of stalling it.
 msi() {
     local status=0
-    timeout 300 wine msiexec "$@" /qn >/dev/null 2>&1 || status=$?
+    timeout 300 "${as_user[@]}" msiexec "$@" /qn >/dev/null 2>&1 || status=$?
     [ "$status" = 0 ] || fail "msiexec $* exited with $status"
 }
 run_value() { wine reg query "$run_key" /v Plumtide $view 2>/dev/null | tr -d '\r' | grep -i 'REG_SZ'; }
@@ -153,14 +159,24 @@ msi /i "$(wine winepath -w "$current")" REINSTALL=ALL REINSTALLMODE=amus
 check "a repair keeps the user's default.keymap" test "$(md5sum <"$folder/default.keymap")" = "$keymap_before"
 check "a repair keeps AUTOSTART=0: no run value" no_run_value
 [ -z "$probe" ] || { check "a repair starts the keyboard again" started_again "$running"; running=$(keyboard); }
-msi /i "$(wine winepath -w "$current")" REINSTALL=ALL REINSTALLMODE=amus AUTOSTART=1
+# This one runs as Wine runs it, elevated and without a shell whose rights the keyboard could take.
+elevated_log="$build/install-elevated-$arch.log"
+timeout 300 wine msiexec /i "$(wine winepath -w "$current")" REINSTALL=ALL REINSTALLMODE=amus AUTOSTART=1 /qn \
+    /l*v "$(wine winepath -w "$elevated_log")" >/dev/null 2>&1 || fail "the elevated repair exited with $?"
 check "a repair with AUTOSTART=1 writes the run value" has_run_value
-[ -z "$probe" ] || running=$(keyboard)
+if [ -n "$probe" ]; then
+    check "an elevated repair without the desktop user's rights starts no keyboard" wine "$probe" none
+    check "and its log says why" grep -q 'Plumtide: the keyboard is not started, since the installation runs elevated' \
+        "$elevated_log"
+    wine "$program" >/dev/null 2>&1 &
+    running=$(keyboard) || fail "the installed keyboard starts again by hand"
+fi
+rm -f "$elevated_log"
 msi /i "$(wine winepath -w "$current")" AUTOSTART=0
 check "a modify with AUTOSTART=0 removes the run value" no_run_value
 [ -z "$probe" ] || check "a modify that writes no file leaves the keyboard running" still_running "$running"
 status=0
-timeout 300 wine msiexec /i "$(wine winepath -w "$older_copy")" /qn >/dev/null 2>&1 || status=$?
+timeout 300 "${as_user[@]}" msiexec /i "$(wine winepath -w "$older_copy")" /qn >/dev/null 2>&1 || status=$?
 check "the older package is refused over the newer" test "$status" != 0
 [ -z "$probe" ] || check "a refused install leaves the keyboard running" still_running "$running"
 check "and keeps the newer version" test "$(product_version)" = "$version"
@@ -187,6 +203,38 @@ check "an uninstall leaves the user's default.keymap alone" test -f "$folder/def
 rm -f "$folder/default.keymap"
 rmdir "$folder" 2>/dev/null || true
 check "and nothing else of the product" nothing_left
+
+# An upgrade that fails after the keyboard was closed and the new files were written: the test's own copy
+# of the package has an action that fails right after InstallFiles when PLUMTIDE_TEST_FAIL is set (a
+# program run from the script, 34 + 1024, whose exit code counts). Wine runs the rollback script, but
+# its rollback of an upgrade removes the files it wrote and restores none; where the files are back, as
+# Windows puts them back, the keyboard must run again.
+if [ -n "$probe" ]; then
+    failing="$build/plumtide-failing-$arch.msi"
+    failing_log="$build/install-failing-$arch.log"
+    cp "$current" "$failing"
+    msibuild "$failing" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`)
+                            VALUES ('FailForTest', 1058, 'INSTALLDIR', '\"[System64Folder]cmd.exe\" /c exit 1')"
+    msibuild "$failing" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`)
+                            VALUES ('FailForTest', 'PLUMTIDE_TEST_FAIL', 4001)"
+    msi /i "$(wine winepath -w "$older_copy")" AUTOSTART=0
+    wine "$program" >/dev/null 2>&1 &
+    running=$(keyboard) || fail "the older keyboard starts"
+    status=0
+    timeout 300 "${as_user[@]}" msiexec /i "$(wine winepath -w "$failing")" PLUMTIDE_TEST_FAIL=1 /qn \
+        /l*v "$(wine winepath -w "$failing_log")" >/dev/null 2>&1 || status=$?
+    check "an upgrade that fails after the close exits with an error" test "$status" != 0 -a "$status" != 124
+    check "and leaves the older version installed" test "$(product_version)" = 1.1.0
+    # The rollback action's line in the log: it started the keyboard from the install folder, or tried to.
+    restarted() { grep -A1 -a 'Action start .*: RestartKeyboard\.' "$failing_log" | grep -q -a "$1"; }
+    check "its rollback starts the keyboard from the install folder" restarted 'started.*Plumtide\\plumtide\.exe"'
+    if every_file 2>/dev/null; then
+        check "the older keyboard runs again" started_again "$running"
+    else
+        echo "not checked: the keyboard runs again; Wine's rollback left none of its files to run"
+    fi
+    rm -f "$failing" "$failing_log"
+fi
 
 rm -f "$older_copy" "${tested_copy:-}"
 wineserver -k 2>/dev/null || true
