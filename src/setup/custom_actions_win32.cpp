@@ -144,10 +144,25 @@ bool interactiveUser()
            (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
-// A token with the desktop user's ordinary rights in this session, or why it has not: an elevated
-// keyboard would type into elevated programs, and an installation at the user's rights could not close
-// it (its close message is refused across integrity levels). Windows gives a token that is not elevated
-// the medium integrity of the user's other programs, so the elevation answers for both.
+// Why a token is not one of this session's, or null when it is: a keyboard started in another session
+// would run on a desktop nobody sees.
+const wchar_t* notThisSession(HANDLE token)
+{
+    DWORD session = 0;
+    DWORD ours = 0;
+    DWORD length = 0;
+    if (!GetTokenInformation(token, TokenSessionId, &session, sizeof session, &length) ||
+        !ProcessIdToSessionId(GetCurrentProcessId(), &ours) || session != ours)
+        return L"runs in another session";
+    return nullptr;
+}
+
+// Why a token has more than the desktop user's ordinary rights, or null when it has none beyond them:
+// an elevated keyboard would type into elevated programs, and an installation at the user's rights
+// could not close it (its close message is refused across integrity levels). Windows gives a token
+// that is not elevated the medium integrity of the user's other programs, so the elevation answers
+// for both. The desktop's shell is the measure of those rights: its token is the user's own, elevated
+// only where the user's every program is (User Account Control turned off).
 const wchar_t* notOrdinary(HANDLE token)
 {
     TOKEN_ELEVATION elevation = {};
@@ -156,12 +171,7 @@ const wchar_t* notOrdinary(HANDLE token)
         return L"does not tell its elevation";
     if (elevation.TokenIsElevated != 0)
         return L"runs elevated";
-    DWORD session = 0;
-    DWORD ours = 0;
-    if (!GetTokenInformation(token, TokenSessionId, &session, sizeof session, &length) ||
-        !ProcessIdToSessionId(GetCurrentProcessId(), &ours) || session != ours)
-        return L"runs in another session";
-    return nullptr;
+    return notThisSession(token);
 }
 
 // The token of this desktop's shell, which is its user's; or why there is none.
@@ -247,7 +257,7 @@ void startKeyboard(MSIHANDLE install, const wchar_t* folder)
         HANDLE shellToken = nullptr;
         const wchar_t* why = openShellToken(&shellToken, reason);
         if (!why)
-            why = notOrdinary(shellToken);
+            why = notThisSession(shellToken);
         if (!why) {
             ok = startWithToken(shellToken, commandLine, folder, &started);
             error = GetLastError();
