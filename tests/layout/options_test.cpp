@@ -113,6 +113,13 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"thirtyThirdLine", thirtyThreeLines(), "Transparency=0 Style=2 Visible=1 Panel=0 AutoShow=0",
                    "32: warning: option Style is set on 32 lines, first on line 1: this last line wins\n"
                    "33: error: more than 32 option lines: this OPT: line and every later one are ignored"},
+        // check asks touches of the cut panel as the keyboard does: its tab's hide area, 60 deep, takes
+        // all of this panel's 48 at the tab, where the full panel's leaves the key alone.
+        OptionCase{"cutPanelHideArea", u"OPT:Panel=keys\r\n@N,540,300,60,40,0,K,,,VK_A,VK_A\r\n",
+                   "Transparency=0 Style=0 Visible=1 Panel=1 AutoShow=0",
+                   "2: warning: key 0 (\"K\") can never be touched: earlier keys or the dock tab's hide area cover all "
+                   "of it, or it has no area on the panel"},
+        OptionCase{"fullPanelHideArea", u"@N,540,300,60,40,0,K,,,VK_A,VK_A\r\n", defaults, ""},
         // Key lines and the panel line around options read as ever.
         OptionCase{"amongKeys", u"@N,100,100,70,86,0,A,,,VK_A,VK_A\r\nOPT:Visible=0\r\nTAG:2,500,80,60,\r\n",
                    "Transparency=0 Style=0 Visible=0 Panel=0 AutoShow=0", ""}),
