@@ -125,7 +125,8 @@ void useWorstCaseLayout(int caption, Turning turning)
     std::u16string text = worstCaseKeymap(turning);
     text += u'\0';
     PanelLayout panel = panelLayout;
-    parseKeymap(text.data(), text.size() - 1, *keyTable, panel);
+    KeymapOptions options = keymapOptions;
+    parseKeymap(text.data(), text.size() - 1, *keyTable, panel, options);
 }
 
 Point keyCentre(int index)

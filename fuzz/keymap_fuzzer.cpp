@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static KeyTable table;
     std::memset(&table, 0, sizeof table);
     PanelLayout panel = PANEL_LAYOUT_DEFAULTS;
-    parseKeymap(text.data(), units, table, panel);
+    KeymapOptions options = KEYMAP_OPTION_DEFAULTS;
+    parseKeymap(text.data(), units, table, panel, options);
 
     require(table.count <= MAX_KEYS);
     for (int i = 0; i < MAX_KEYS; ++i) {
@@ -48,5 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int i = MAX_KEYS; i < KEYTABLE_CAPACITY; ++i)
         require(std::memcmp(&table.keys[i], &blank, sizeof blank) == 0);
     require(static_cast<int32_t>(panel.dockSide) >= 0 && static_cast<int32_t>(panel.dockSide) <= 4);
+    // Every option holds a value its row takes, or its default.
+    for (int i = 0; i < KEYMAP_OPTION_COUNT; ++i) {
+        const int32_t value = KEYMAP_OPTIONS[i].field.get(options);
+        OptionValue values[MAX_OPTION_VALUES];
+        const int count = optionValues(i, values, MAX_OPTION_VALUES);
+        bool taken = value == KEYMAP_OPTIONS[i].field.get(KEYMAP_OPTION_DEFAULTS);
+        for (int j = 0; j < count; ++j)
+            taken = taken || (values[j].low <= value && value <= values[j].high);
+        require(taken);
+    }
     return 0;
 }

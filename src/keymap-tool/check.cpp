@@ -26,12 +26,14 @@ const char* const FIELD_NAMES[] = {
 struct Finding {
     size_t line;
     std::string message;
+    const char* severity = "warning"; // "error" for an option line that changes nothing
 };
 
 struct CheckState {
     std::vector<Finding> findings;
     std::vector<size_t> keyLines; // the line of each key added
     size_t panelLine = 0;         // the last line that set a panel value; 0 when none did
+    std::vector<std::vector<size_t>> optionLines = std::vector<std::vector<size_t>>(KEYMAP_OPTION_COUNT); // by option
 };
 
 // Whether a code point may reach the terminal as it is. Controls, lone surrogates and the invisible
@@ -122,6 +124,39 @@ std::string abandonMessage(const KeymapNoteInfo& info)
     return where;
 }
 
+std::string optionName(int index)
+{
+    return text(KEYMAP_OPTIONS[index].name);
+}
+
+// What option `index` takes, as "10, 20 or 30", "1 to 6", "full or keys".
+std::string optionValuesText(int index)
+{
+    OptionValue values[MAX_OPTION_VALUES];
+    const int count = std::min(optionValues(index, values, MAX_OPTION_VALUES), MAX_OPTION_VALUES);
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            out += i + 1 == count ? " or " : ", ";
+        const OptionValue& value = values[i];
+        if (value.word)
+            out += text(std::u16string(value.word, static_cast<size_t>(value.wordUnits)).c_str());
+        else if (value.low == value.high)
+            out += std::to_string(value.low);
+        else
+            out += std::to_string(value.low) + " to " + std::to_string(value.high);
+    }
+    return out;
+}
+
+std::string optionNames()
+{
+    std::string out;
+    for (int i = 0; i < KEYMAP_OPTION_COUNT; ++i)
+        out += (i == 0 ? "" : i + 1 == KEYMAP_OPTION_COUNT ? " and " : ", ") + optionName(i);
+    return out;
+}
+
 std::string noteMessage(const KeymapNoteInfo& info)
 {
     const char* field = info.field >= 0 && info.field <= 10 ? FIELD_NAMES[info.field] : "field";
@@ -150,8 +185,25 @@ std::string noteMessage(const KeymapNoteInfo& info)
     case KeymapNote::DockSideIgnored:
         return format("dock side %d is not 0 (none) to 4 (left) and is ignored", info.value);
     case KeymapNote::PanelValueSet: return {};
+    case KeymapNote::OptionSet: return {};
+    case KeymapNote::UnknownOption:
+        return (*info.text ? "option " + quoted(info.text) + " is not known"
+                           : std::string("the option line has no name")) +
+               ", so the line changes nothing (the options are " + optionNames() + ")";
+    case KeymapNote::OptionValueRejected:
+        return "option " + optionName(info.field) + " takes " + optionValuesText(info.field) + ", not " +
+               (*info.text ? quoted(info.text) : std::string("an empty value")) +
+               ", so the line changes nothing and the option keeps its value";
+    case KeymapNote::OptionLimitReached:
+        return format("more than %d option lines: this OPT: line and every later one are ignored", MAX_OPTION_LINES);
     }
     return {};
+}
+
+bool isOptionError(KeymapNote note)
+{
+    return note == KeymapNote::UnknownOption || note == KeymapNote::OptionValueRejected ||
+           note == KeymapNote::OptionLimitReached;
 }
 
 void observe(void* context, const KeymapNoteInfo& info)
@@ -165,7 +217,30 @@ void observe(void* context, const KeymapNoteInfo& info)
         state->panelLine = info.line;
         return;
     }
-    state->findings.push_back({info.line, noteMessage(info)});
+    if (info.note == KeymapNote::OptionSet) {
+        state->optionLines[static_cast<size_t>(info.field)].push_back(info.line);
+        return;
+    }
+    state->findings.push_back({info.line, noteMessage(info), isOptionError(info.note) ? "error" : "warning"});
+}
+
+// An option set on more than one line: the last line wins, and says so.
+void checkRepeatedOptions(CheckState& state)
+{
+    for (int i = 0; i < KEYMAP_OPTION_COUNT; ++i) {
+        const std::vector<size_t>& lines = state.optionLines[static_cast<size_t>(i)];
+        if (lines.size() == 2)
+            state.findings.push_back(
+                {lines.back(), format("option %s is set again, after line %lu: this last line "
+                                      "wins",
+                                      optionName(i).c_str(), static_cast<unsigned long>(lines.front()))});
+        else if (lines.size() > 2)
+            state.findings.push_back(
+                {lines.back(), format("option %s is set on %lu lines, first on line %lu: this "
+                                      "last line wins",
+                                      optionName(i).c_str(), static_cast<unsigned long>(lines.size()),
+                                      static_cast<unsigned long>(lines.front()))});
+    }
 }
 
 // What the bytes say about the encoding before any line is read.
@@ -474,14 +549,15 @@ int checkKeymap(const std::u16string& path, const std::string& displayName, std:
     std::memcpy(units.data(), bytes.data(), bytes.size());
     resetLayout();
     KeymapObserver observer = {observe, &state};
-    parseKeymap(units.data(), units.size() - 1, *keyTable, panelLayout, &observer);
+    parseKeymap(units.data(), units.size() - 1, *keyTable, panelLayout, keymapOptions, &observer);
+    checkRepeatedOptions(state);
     checkGeometry(state);
     checkWindow(state);
 
     std::stable_sort(state.findings.begin(), state.findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
     for (const Finding& finding : state.findings)
-        std::fprintf(out, "%s:%lu: warning: %s\n", displayName.c_str(), static_cast<unsigned long>(finding.line),
-                     finding.message.c_str());
+        std::fprintf(out, "%s:%lu: %s: %s\n", displayName.c_str(), static_cast<unsigned long>(finding.line),
+                     finding.severity, finding.message.c_str());
     return state.findings.empty() ? 0 : 1;
 }

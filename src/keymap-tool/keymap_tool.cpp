@@ -11,6 +11,7 @@
 #include "layout/default_layout.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
+#include "layout/options.h"
 #include "platform/platform.h"
 #include "render/geometry.h"
 #include "render/palette.h"
@@ -69,6 +70,34 @@ void printKey(std::FILE* out, const KeyRecord& key)
     std::fprintf(out, ", \"vk\": %d, \"fnVk\": %d}", key.vk, key.fnVk);
 }
 
+// The options in effect, each as a keymap would write its value: a number, a word in quotation
+// marks, or null for an option left without a value it takes (Transparency and Style when not given).
+void printOptions(std::FILE* out)
+{
+    std::fputs("\"options\": {", out);
+    for (int i = 0; i < KEYMAP_OPTION_COUNT; ++i) {
+        std::fputs(i == 0 ? "\"" : ", \"", out);
+        std::fputs(utf16ToUtf8(KEYMAP_OPTIONS[i].name).c_str(), out);
+        std::fputs("\": ", out);
+        const int32_t value = KEYMAP_OPTIONS[i].field.get(keymapOptions);
+        OptionValue values[MAX_OPTION_VALUES];
+        const int count = std::min(optionValues(i, values, MAX_OPTION_VALUES), MAX_OPTION_VALUES);
+        const OptionValue* taken = nullptr;
+        for (int j = 0; j < count && !taken; ++j) {
+            if (values[j].low <= value && value <= values[j].high)
+                taken = &values[j];
+        }
+        if (!taken)
+            std::fputs("null", out);
+        else if (taken->word)
+            std::fprintf(out, "\"%s\"",
+                         utf16ToUtf8(std::u16string(taken->word, static_cast<size_t>(taken->wordUnits))).c_str());
+        else
+            std::fprintf(out, "%d", value);
+    }
+    std::fputs("}, ", out);
+}
+
 int dump(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
 {
     if (args.size() > 2) {
@@ -78,9 +107,11 @@ int dump(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err
     bool loaded = loadLikeStartUp(args.size() == 2 ? &args[1] : nullptr);
     std::fprintf(out,
                  "{\"loaded\": %s, \"panel\": {\"dockSide\": %d, \"tabOffset\": %d, \"tabWidth\": %d, "
-                 "\"tabHeight\": %d}, \"count\": %d, \"keys\": [",
+                 "\"tabHeight\": %d}, ",
                  loaded ? "true" : "false", static_cast<int>(panelLayout.dockSide), panelLayout.tabOffset,
-                 panelLayout.tabWidth, panelLayout.tabHeight, keyTable->count);
+                 panelLayout.tabWidth, panelLayout.tabHeight);
+    printOptions(out);
+    std::fprintf(out, "\"count\": %d, \"keys\": [", keyTable->count);
     for (int i = 0; i < keyTable->count; ++i) {
         std::fputs(i == 0 ? "\n  " : ",\n  ", out);
         printKey(out, keyTable->keys[i]);
@@ -219,7 +250,7 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
     bool onScreen = false;
     const std::u16string* file = nullptr;
     const std::u16string* output = nullptr;
-    long style = 1;
+    long style = 0; // the keymap's Style option, or 1 without, unless --style gives one
     bool good = takeScreen(args, &screen, &onScreen);
     for (size_t i = 1; i < args.size() && good; ++i) {
         if (args[i] == u"-o" && i + 1 < args.size() && !output) {
@@ -237,6 +268,8 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
         return 2;
     }
     loadAndPlace(file, onScreen ? &screen : nullptr);
+    if (style == 0)
+        style = keymapOptions.style != NO_STYLE ? keymapOptions.style : 1;
     if (!onScreen)
         return writeOutput(*output, renderPanelSvg(static_cast<int>(style)), out, err);
     const Size shown = {std::min(screen.width, SCREEN_SIDE_LIMIT), std::min(screen.height, SCREEN_SIDE_LIMIT)};

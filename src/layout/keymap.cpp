@@ -170,9 +170,48 @@ void parsePanelLine(char16_t* fields, PanelLayout& panel, const LineContext& con
     }
 }
 
-bool startsWithTag(const char16_t* line)
+bool startsWith(const char16_t* line, const char16_t (&prefix)[5])
 {
-    return line[0] == u'T' && line[1] == u'A' && line[2] == u'G' && line[3] == u':';
+    return line[0] == prefix[0] && line[1] == prefix[1] && line[2] == prefix[2] && line[3] == prefix[3];
+}
+
+// `text` without the white space around it (a CRLF line's carriage return included): the start moved
+// on, the end cut with a NUL.
+char16_t* trim(char16_t* text)
+{
+    while (isWhiteSpace(*text))
+        ++text;
+    char16_t* end = text;
+    while (*end != 0)
+        ++end;
+    while (end > text && isWhiteSpace(end[-1]))
+        --end;
+    *end = 0;
+    return text;
+}
+
+// The text after "OPT:": a name, "=" and a value, white space around either ignored. A line without
+// "=" names an option with an empty value.
+void parseOptionLine(char16_t* text, KeymapOptions& options, const LineContext& context)
+{
+    const char16_t* value = u"";
+    if (char16_t* equals = findUnit(text, u'=')) {
+        *equals = 0;
+        value = trim(equals + 1);
+    }
+    const char16_t* name = trim(text);
+    const int index = findKeymapOption(name);
+    if (index < 0) {
+        tell(context, KeymapNote::UnknownOption, 0, 0, name);
+        return;
+    }
+    int32_t read = 0;
+    if (!readOptionValue(index, value, &read)) {
+        tell(context, KeymapNote::OptionValueRejected, index, 0, value);
+        return;
+    }
+    KEYMAP_OPTIONS[index].field.set(options, read);
+    tell(context, KeymapNote::OptionSet, index, read);
 }
 
 } // namespace
@@ -209,9 +248,11 @@ int32_t convertNumber(const char16_t* text, const char16_t** end, bool* saturate
     return static_cast<int32_t>(value);
 }
 
-void parseKeymap(char16_t* text, size_t units, KeyTable& table, PanelLayout& panel, const KeymapObserver* observer)
+void parseKeymap(char16_t* text, size_t units, KeyTable& table, PanelLayout& panel, KeymapOptions& options,
+                 const KeymapObserver* observer)
 {
     unsigned count = 0;
+    int optionLines = 0;
     size_t start = 0;
     LineContext context = {observer, 0, false};
     while (start < units && text[start] != 0) {
@@ -229,8 +270,14 @@ void parseKeymap(char16_t* text, size_t units, KeyTable& table, PanelLayout& pan
                 tell(context, KeymapNote::KeyLimitReached, 0);
             else if (parseKeyLine(line, table.keys[count], context))
                 tell(context, KeymapNote::KeyAdded, static_cast<int>(count++));
-        } else if (startsWithTag(line)) {
+        } else if (startsWith(line, u"TAG:")) {
             parsePanelLine(line + 4, panel, context);
+        } else if (startsWith(line, u"OPT:")) {
+            if (optionLines >= MAX_OPTION_LINES)
+                tell(context, KeymapNote::OptionLimitReached, 0);
+            else
+                parseOptionLine(line + 4, options, context);
+            ++optionLines;
         }
         // A line end directly followed by a NUL unit ends the text.
         if (end + 1 >= units || text[end + 1] == 0)
@@ -263,7 +310,7 @@ bool loadKeymap(const char16_t* path)
         return false;
     }
     // An odd final byte is a unit whose high byte is zero: the buffer was zero-filled.
-    parseKeymap(buffer, (bytesRead + 1) / 2, *keyTable, panelLayout);
+    parseKeymap(buffer, (bytesRead + 1) / 2, *keyTable, panelLayout, keymapOptions);
     std::free(buffer);
     return true;
 }

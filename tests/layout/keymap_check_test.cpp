@@ -311,7 +311,7 @@ TEST(KeymapCheckReach, AgreesWithASweepOfEveryPixel)
 TEST(ShippedLayouts, CheckCleanAndMatchTheirSources)
 {
     fake::reset();
-    for (const char* name : {"builtin", "full-bottom", "split-right"}) {
+    for (const char* name : {"builtin", "full-bottom", "split-right", "keys-bottom"}) {
         const std::string keymap = layouts + name + ".keymap";
         const ToolRun run = runTool({u"check", utf8ToUtf16(keymap)});
         if (std::string(name) == "builtin") {
@@ -357,10 +357,10 @@ protected:
 
 TEST_F(KeymapConvert, MakesCrlfUtf16WithoutAByteOrderMark)
 {
-    fake::addFile(u"in.txt", "\xEF\xBB\xBF@N,1,2,3,4,5,\xE2\x86\x90,,,VK_LEFT,VK_HOME\nTAG:2,\r\nlast");
+    fake::addFile(u"in.txt", "\xEF\xBB\xBF@N,1,2,3,4,5,\xE2\x86\x90,,,VK_LEFT,VK_HOME\nTAG:2,\r\nOPT:Panel=keys\nlast");
     const ToolRun run = runTool({u"convert", u"in.txt", u"-o", u"-"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, fake::utf16le(u"@N,1,2,3,4,5,\u2190,,,VK_LEFT,VK_HOME\r\nTAG:2,\r\nlast\r\n"));
+    EXPECT_EQ(run.out, fake::utf16le(u"@N,1,2,3,4,5,\u2190,,,VK_LEFT,VK_HOME\r\nTAG:2,\r\nOPT:Panel=keys\r\nlast\r\n"));
 }
 
 TEST_F(KeymapConvert, RoundTripGivesTheKeysWritten)

@@ -13,6 +13,9 @@
 
 namespace {
 
+const std::string defaultOptions =
+    "\"options\": {\"Transparency\": null, \"Style\": null, \"Visible\": 1, \"Panel\": \"full\", \"AutoShow\": 0}, ";
+
 class KeymapTool : public testing::Test {
 protected:
     void SetUp() override { fake::reset(); }
@@ -21,6 +24,7 @@ protected:
 TEST_F(KeymapTool, DumpsTheWorkedExample)
 {
     fake::addFile(u"example.keymap", fake::utf16le(u"TAG:3,200,40,120,\r\n"
+                                                   u"OPT:Transparency=80\r\nOPT:Panel=keys\r\nOPT:AutoShow=touch\r\n"
                                                    u"@N,78,88,70,86,0,Esc,,,VK_ESCAPE,VK_ESCAPE\r\n"
                                                    u"@F,152,88,70,86,-150,Fn,,,VK_FN,VK_FN\r\n"));
     ToolRun run = runTool({u"dump", u"example.keymap"});
@@ -28,7 +32,8 @@ TEST_F(KeymapTool, DumpsTheWorkedExample)
     EXPECT_EQ(
         run.out,
         "{\"loaded\": true, \"panel\": {\"dockSide\": 3, \"tabOffset\": 200, \"tabWidth\": 40, \"tabHeight\": 120}, "
-        "\"count\": 2, \"keys\": [\n"
+        "\"options\": {\"Transparency\": 80, \"Style\": null, \"Visible\": 1, \"Panel\": \"keys\", \"AutoShow\": "
+        "\"touch\"}, \"count\": 2, \"keys\": [\n"
         "  {\"kind\": 0, \"centerX\": 78, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": 0, "
         "\"label\": \"Esc\", \"shiftLabel\": \"\", \"fnLabel\": \"\", \"vk\": 27, \"fnVk\": 27},\n"
         "  {\"kind\": 1, \"centerX\": 152, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": -150, "
@@ -53,7 +58,8 @@ TEST_F(KeymapTool, FallsBackToTheBuiltInLayoutLikeStartUp)
         ToolRun run = runTool(args);
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.out.rfind("{\"loaded\": false, \"panel\": {\"dockSide\": 1, \"tabOffset\": 500, "
-                                "\"tabWidth\": 80, \"tabHeight\": 60}, \"count\": 66, ",
+                                "\"tabWidth\": 80, \"tabHeight\": 60}, " +
+                                    defaultOptions + "\"count\": 66, ",
                                 0),
                   0u)
             << run.out;
@@ -65,7 +71,8 @@ TEST_F(KeymapTool, EmptyFileDumpsNoKeys)
     fake::addFile(u"empty.keymap", "");
     ToolRun run = runTool({u"dump", u"empty.keymap"});
     EXPECT_EQ(run.out, "{\"loaded\": true, \"panel\": {\"dockSide\": 1, \"tabOffset\": 500, \"tabWidth\": 80, "
-                       "\"tabHeight\": 60}, \"count\": 0, \"keys\": []}\n");
+                       "\"tabHeight\": 60}, " +
+                           defaultOptions + "\"count\": 0, \"keys\": []}\n");
 }
 
 TEST_F(KeymapTool, BadArgumentsPrintUsageAndExit2)
