@@ -99,6 +99,8 @@ void runCommand(HWND window, WORD id, bool* handled)
         applyColorStyle(window, style + 1);
     } else if (id == IDM_VISIBLE) {
         toggleVisible(window);
+    } else if (id == IDM_AUTO_SHOW) {
+        toggleAutoShow(window);
     } else if (id == IDM_ABOUT) {
         DialogBoxParamW(app.instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), window, aboutProcedure, 0);
     } else if (id == IDM_EXIT) {
