@@ -46,6 +46,9 @@ bool initialiseApp(HINSTANCE instance);
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Commands and menus.
+// The start transparency and colour style, from the keymap's options where it gives them, with their
+// menu items checked; the window's creation has set alpha 128 already, and "50%" is checked in the menu.
+void applyStartOptions(HWND window);
 void runCommand(HWND window, WORD id, bool* handled);
 void showPopupMenu(HWND window);
 // Brings the panel back for a copy of the program started while this one runs: visible, "Visible"

@@ -2,6 +2,7 @@
 #include "app/app_win32.h"
 
 #include "input/input.h"
+#include "layout/options.h"
 #include "platform/system_calls_win32.h"
 
 #include "render/render_win32.h"
@@ -17,6 +18,8 @@ using CommandGroup = WORD[GROUP_SIZE];
 constexpr CommandGroup ALPHA_GROUP = {IDM_ALPHA_10, IDM_ALPHA_20, IDM_ALPHA_30,
                                       IDM_ALPHA_50, IDM_ALPHA_80, IDM_ALPHA_100};
 constexpr BYTE ALPHA_VALUES[GROUP_SIZE] = {25, 51, 76, 127, 204, 255};
+// The percent each item stands for, as the keymap's Transparency option names it.
+constexpr int32_t ALPHA_PERCENTS[GROUP_SIZE] = {10, 20, 30, 50, 80, 100};
 constexpr CommandGroup STYLE_GROUP = {IDM_STYLE_1, IDM_STYLE_2, IDM_STYLE_3, IDM_STYLE_4, IDM_STYLE_5, IDM_STYLE_6};
 
 int indexIn(const CommandGroup& group, WORD id)
@@ -84,6 +87,20 @@ void showPanel(HWND window)
     slidePanelIntoView(reinterpret_cast<PlatformWindow*>(window));
 }
 
+void applyStartOptions(HWND window)
+{
+    for (int i = 0; i < GROUP_SIZE; ++i) {
+        if (ALPHA_PERCENTS[i] != keymapOptions.transparency)
+            continue;
+        checkOneOf(ALPHA_GROUP, ALPHA_GROUP[i]);
+        SetLayeredWindowAttributes(window, 0, ALPHA_VALUES[i], LWA_ALPHA);
+    }
+    const bool styled = keymapOptions.style >= 1 && keymapOptions.style <= GROUP_SIZE;
+    if (styled)
+        checkOneOf(STYLE_GROUP, STYLE_GROUP[keymapOptions.style - 1]);
+    applyColorStyle(window, styled ? keymapOptions.style : 1);
+}
+
 void runCommand(HWND window, WORD id, bool* handled)
 {
     *handled = true;
@@ -94,9 +111,11 @@ void runCommand(HWND window, WORD id, bool* handled)
     if (int alpha = indexIn(ALPHA_GROUP, id); alpha >= 0) {
         checkOneOf(ALPHA_GROUP, id);
         SetLayeredWindowAttributes(window, 0, ALPHA_VALUES[alpha], LWA_ALPHA);
+        keymapOptions.transparency = ALPHA_PERCENTS[alpha];
     } else if (int style = indexIn(STYLE_GROUP, id); style >= 0) {
         checkOneOf(STYLE_GROUP, id);
         applyColorStyle(window, style + 1);
+        keymapOptions.style = style + 1;
     } else if (id == IDM_VISIBLE) {
         toggleVisible(window);
     } else if (id == IDM_AUTO_SHOW) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/keymap_path.h"
+#include "app/start_options.h"
 #include "input/input.h"
 #include "layout/default_layout.h"
 #include "layout/keymap.h"
@@ -72,6 +73,8 @@ bool initialiseApp(HINSTANCE instance)
         return false;
     }
     loadKeys();
+    // Before the window's creation, whose first fit places the panel where its last slide left it.
+    startSlidAwayIfAsked();
 
     app.window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, app.className,
                                  app.windowTitle, WS_POPUP, 0, 0, windowSize.width, windowSize.height, nullptr, nullptr,
@@ -90,7 +93,7 @@ bool initialiseApp(HINSTANCE instance)
     app.autoShowMode = keymapOptions.autoShow != AutoShow::Off ? keymapOptions.autoShow : AutoShow::AnyPointer;
     if (keymapOptions.autoShow != AutoShow::Off)
         setAutoShowForRun(app.window, keymapOptions.autoShow);
-    applyColorStyle(app.window, 1);
+    applyStartOptions(app.window);
     ShowWindow(app.window, SW_SHOWNOACTIVATE);
     // The panel is painted before the icon is added: the icon's library is the slowest part of
     // start-up, and until the panel is shown there is nothing to open the icon's menu for.
