@@ -19,6 +19,7 @@ struct StartCase {
     DockSide side;
     bool visible;
     std::string firstMove; // the first fit's move, on the 1024x600 screen with a caption of 19
+    AutoShow autoShow = AutoShow::Off;
 };
 
 class StartSlidAway : public testing::TestWithParam<StartCase> {
@@ -45,13 +46,15 @@ TEST_P(StartSlidAway, OnlyWhenAskedAndDocked)
     const StartCase& c = GetParam();
     panelLayout.dockSide = c.side;
     keymapOptions.visible = c.visible;
+    keymapOptions.autoShow = c.autoShow;
     startSlidAwayIfAsked();
     ASSERT_TRUE(refitPanel(fake::window(), {0, 0, PANEL_WIDTH, PANEL_HEIGHT}));
     ASSERT_FALSE(fake::calls().empty());
     EXPECT_EQ(fake::calls().front(), c.firstMove);
     // A tap on the tab slides a panel that started away back in, as one slid away by hand.
-    EXPECT_EQ(slideState.direction,
-              c.visible || c.side == DockSide::None ? SlideDirection::Show : SlideDirection::Hide);
+    EXPECT_EQ(slideState.direction, (c.visible && c.autoShow == AutoShow::Off) || c.side == DockSide::None
+                                        ? SlideDirection::Show
+                                        : SlideDirection::Hide);
 }
 
 // clang-format off
@@ -63,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"bottom", DockSide::Bottom, false, "move 0,521 1024x679"},
         StartCase{"right", DockSide::Right, false, "move 944,-19 1104x619"},
         StartCase{"left", DockSide::Left, false, "move -1024,-19 1104x619"},
-        StartCase{"noEdgeStartsShown", DockSide::None, false, "move 0,0 1024x600"}),
+        StartCase{"noEdgeStartsShown", DockSide::None, false, "move 0,0 1024x600"},
+        StartCase{"autoShow", DockSide::Top, true, "move 0,-619 1024x679", AutoShow::TouchOnly}),
     CaseName());
 // clang-format on
 
