@@ -258,17 +258,12 @@ FocusChange judgeFocus(HWND window, LONG object, LONG child, DWORD thread, uint3
     return {verdict == Verdict::Text, toRect(place), monitorOf(place), time};
 }
 
-void CALLBACK onFocusEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD thread, DWORD stamp)
+void onFocus(HWND window, LONG object, LONG child, DWORD thread, uint32_t time)
 {
-#ifdef PLUMTIDE_BENCH
-    ++app.hookCalls;
-#endif
-    if (!window || !app.window || isMenu(window, object))
-        return;
     const uint32_t serial = ++hooks.focusSerial;
     hooks.caretCheckDue = false;
     bool unsure = false;
-    const FocusChange change = judgeFocus(window, object, child, thread, platformTime(stamp), unsure);
+    const FocusChange change = judgeFocus(window, object, child, thread, time, unsure);
     // The other program's answers let this thread's messages through, a later focus event among them.
     if (serial != hooks.focusSerial)
         return;
@@ -282,6 +277,27 @@ void CALLBACK onFocusEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG 
         hooks.caretChange.text = true;
         SetTimer(app.window, CARET_CHECK_TIMER_ID, CARET_CHECK_MS, nullptr);
     }
+}
+
+void CALLBACK onFocusEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD thread, DWORD stamp)
+{
+#ifdef PLUMTIDE_BENCH
+    ++app.hookCalls;
+#endif
+    if (window && app.window && !isMenu(window, object))
+        onFocus(window, object, child, thread, platformTime(stamp));
+}
+
+// The focus as it stands when auto-show comes on, so that a tap on the text field that already has it
+// brings the panel.
+void takeFocusAsItIs()
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), &process);
+    if (thread && process != GetCurrentProcessId() && GetGUIThreadInfo(thread, &info) && info.hwndFocus)
+        onFocus(info.hwndFocus, OBJID_CLIENT, CHILDID_SELF, thread, platformMilliseconds());
 }
 
 // Each hook returns at once: a press or a key is only noted, and handled when the window's messages
@@ -336,10 +352,12 @@ void startHooks()
 void setAutoShowForRun(HWND window, AutoShow mode)
 {
     setAutoShow(platformWindow(window), mode);
-    if (mode == AutoShow::Off)
+    if (mode == AutoShow::Off) {
         stopAutoShow();
-    else
+    } else {
         startHooks();
+        takeFocusAsItIs();
+    }
     CheckMenuItem(app.popupMenu, IDM_AUTO_SHOW, MF_BYCOMMAND | (mode == AutoShow::Off ? MF_UNCHECKED : MF_CHECKED));
 }
 
