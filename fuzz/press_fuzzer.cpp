@@ -3,7 +3,8 @@
 //
 // The input is read one byte at a time, each byte's value taken modulo 16, so that a seed can be
 // written in the sixteen characters '0' to '?' ('0' + n for n):
-//   layout:  key count - 1, dock side (% 5: 0 none to 4 left), screen (% 9: one of SCREENS but the last),
+//   layout:  key count - 1, dock side D (D % 5: 0 none to 4 left; D % 10 from 5 up: the panel cut to its
+//            keys), screen (% 9: one of SCREENS but the last),
 //            setting S (S & 1: the clock starts just before its wrap at 2^32; S >> 1: the user's repeat
 //            settings REPEATS[S >> 1]), then per key: kind (0 Normal, 1 Latching),
 //            cell (0..11: a 4 by 3 grid 50 px apart, so 70 px keys overlap), shape (0 upright 70x86,
@@ -33,6 +34,7 @@
 #include "fake/fake_platform.h"
 #include "input/input.h"
 #include "layout/keytable.h"
+#include "layout/options.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
 
@@ -109,7 +111,9 @@ void buildLayout(Input& in)
 {
     const int count = 1 + in.next(KEYS);
     panelLayout = PANEL_LAYOUT_DEFAULTS;
-    panelLayout.dockSide = static_cast<DockSide>(in.next(5));
+    const int side = in.next(10);
+    panelLayout.dockSide = static_cast<DockSide>(side % 5);
+    keymapOptions.panel = side >= 5 ? PanelCut::Keys : PanelCut::Full;
     const Rect screen = SCREENS[in.next(START_SCREENS)];
     const int setting = in.next(16);
     fake::advanceTo(setting & 1 ? 0xFFFFFFFFu - 1500 : 1000);
@@ -146,8 +150,8 @@ Point target(Input& in)
     const int count = keyTable ? keyTable->count : 1;
     if (choice == 12 || choice == 13) {
         // The middle of the hide area, or a point beyond the panel on the tab's side.
-        const PanelLayout tab = scaledPanelLayout(panelLayout, panelScale);
-        const Size panel = scaledPanelSize(panelScale);
+        const PanelLayout tab = scaledPanelLayout(tabAlongArea(panelLayout, panelArea), panelScale);
+        const Size panel = scaledPanelSize(panelScale, panelArea);
         const Point at = panelClientOrigin();
         const int32_t along =
             tab.tabOffset + (panelLayout.dockSide >= DockSide::Right ? tab.tabHeight : tab.tabWidth) / 2;

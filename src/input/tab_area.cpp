@@ -6,8 +6,8 @@
 
 bool findTab(TabPlace& place)
 {
-    const PanelLayout tab = scaledPanelLayout(panelLayout, panelScale);
-    const Size panel = scaledPanelSize(panelScale);
+    const PanelLayout tab = scaledPanelLayout(tabAlongArea(panelLayout, panelArea), panelScale);
+    const Size panel = scaledPanelSize(panelScale, panelArea);
     const int64_t o = tab.tabOffset;
     const int64_t tw = tab.tabWidth;
     const int64_t th = tab.tabHeight;

@@ -15,6 +15,7 @@ Size windowSize = {0, 0};
 Point windowOrigin = {0, 0};
 Scale panelScale = UNIT_SCALE;
 Point panelPosition = {0, 0};
+PanelArea panelArea = FULL_PANEL_AREA;
 FittedQuad* fittedQuads = nullptr;
 
 void resetPlacement()
@@ -24,6 +25,7 @@ void resetPlacement()
     windowOrigin = {0, 0};
     panelScale = UNIT_SCALE;
     panelPosition = {0, 0};
+    panelArea = FULL_PANEL_AREA;
     std::free(fittedQuads);
     fittedQuads = nullptr;
 }
@@ -50,9 +52,10 @@ void setVertices(PanelShape& shape, const Point (&points)[N])
 
 } // namespace
 
-Size scaledPanelSize(Scale scale)
+Size scaledPanelSize(Scale scale, const PanelArea& area)
 {
-    return {scaleValue(PANEL_WIDTH, scale), scaleValue(PANEL_HEIGHT, scale)};
+    return {scaleValue(int64_t{area.rect.right} - area.rect.left, scale),
+            scaleValue(int64_t{area.rect.bottom} - area.rect.top, scale)};
 }
 
 PanelLayout scaledPanelLayout(const PanelLayout& layout, Scale scale)
@@ -61,10 +64,78 @@ PanelLayout scaledPanelLayout(const PanelLayout& layout, Scale scale)
             scaleValue(layout.tabHeight, scale)};
 }
 
-PanelShape computePanelShape(const PanelLayout& layout, int32_t offset, Scale scale)
+namespace {
+
+// Whether the tab runs along x (docked at the top or bottom) or along y (at a side); false without a tab.
+bool tabRunsAlongX(DockSide side)
 {
-    const Size panel = scaledPanelSize(scale);
-    const PanelLayout tab = scaledPanelLayout(layout, scale);
+    return side == DockSide::Top || side == DockSide::Bottom;
+}
+
+bool tabRunsAlongY(DockSide side)
+{
+    return side == DockSide::Right || side == DockSide::Left;
+}
+
+// The interval [*start, *end) grown evenly to `length` and moved, if it must, to lie within [0, limit).
+void widenWithin(int32_t* start, int32_t* end, int64_t length, int32_t limit)
+{
+    length = std::min<int64_t>(length, limit);
+    if (*end - *start >= length)
+        return;
+    int64_t from = *start - (length - (*end - *start)) / 2;
+    from = std::clamp<int64_t>(from, 0, limit - length);
+    *start = static_cast<int32_t>(from);
+    *end = static_cast<int32_t>(from + length);
+}
+
+} // namespace
+
+PanelArea computePanelArea(const KeyTable* table, const PanelLayout& layout, PanelCut cut)
+{
+    if (cut != PanelCut::Keys || !table || table->count == 0)
+        return FULL_PANEL_AREA;
+    // Keys are 16-bit numbers, so their corners and the margin stay far inside 32 bits.
+    Rect box = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int i = 0; i < table->count; ++i) {
+        const KeyRecord& key = table->keys[i];
+        const Rect corners = quadBounds(computeKeyQuad(key.centerX, key.centerY, key.width, key.height, key.angle));
+        box = {std::min(box.left, corners.left), std::min(box.top, corners.top), std::max(box.right, corners.right),
+               std::max(box.bottom, corners.bottom)};
+    }
+    PanelArea area = {PanelCut::Keys,
+                      {std::max(box.left - PANEL_KEY_MARGIN, 0), std::max(box.top - PANEL_KEY_MARGIN, 0),
+                       std::min(box.right + PANEL_KEY_MARGIN, PANEL_WIDTH),
+                       std::min(box.bottom + PANEL_KEY_MARGIN, PANEL_HEIGHT)}};
+    // Keys wholly off the design leave nothing of it to show.
+    if (area.rect.right <= area.rect.left || area.rect.bottom <= area.rect.top)
+        return FULL_PANEL_AREA;
+    if (tabRunsAlongX(layout.dockSide))
+        widenWithin(&area.rect.left, &area.rect.right, layout.tabWidth, PANEL_WIDTH);
+    else if (tabRunsAlongY(layout.dockSide))
+        widenWithin(&area.rect.top, &area.rect.bottom, layout.tabHeight, PANEL_HEIGHT);
+    return area;
+}
+
+PanelLayout tabAlongArea(const PanelLayout& layout, const PanelArea& area)
+{
+    const bool alongX = tabRunsAlongX(layout.dockSide);
+    if (area.cut != PanelCut::Keys || (!alongX && !tabRunsAlongY(layout.dockSide)))
+        return layout;
+    const int64_t start = alongX ? area.rect.left : area.rect.top;
+    const int64_t length =
+        alongX ? int64_t{area.rect.right} - area.rect.left : int64_t{area.rect.bottom} - area.rect.top;
+    const int64_t tabLength = std::max(alongX ? layout.tabWidth : layout.tabHeight, 0);
+    PanelLayout along = layout;
+    along.tabOffset =
+        static_cast<int32_t>(std::max<int64_t>(std::min(layout.tabOffset - start, length - tabLength), 0));
+    return along;
+}
+
+PanelShape computePanelShape(const PanelLayout& layout, int32_t offset, Scale scale, const PanelArea& area)
+{
+    const Size panel = scaledPanelSize(scale, area);
+    const PanelLayout tab = scaledPanelLayout(tabAlongArea(layout, area), scale);
     const int64_t ch = offset;
     const int64_t pw = panel.width;
     const int64_t ph = panel.height;
@@ -119,7 +190,8 @@ PanelShape computePanelShape(const PanelLayout& layout, int32_t offset, Scale sc
 
 PanelShape updateWindowPlacement()
 {
-    PanelShape shape = computePanelShape(panelLayout, clientOffset, panelScale);
+    panelArea = computePanelArea(keyTable, panelLayout, keymapOptions.panel);
+    PanelShape shape = computePanelShape(panelLayout, clientOffset, panelScale, panelArea);
     if (shape.valid) {
         windowSize = shape.size;
         windowOrigin = shape.origin;
@@ -136,23 +208,59 @@ Scale fitScale(Size screen)
     return {scale.numerator / common, scale.denominator / common};
 }
 
-bool computePanelFit(Rect screen, const PanelLayout& layout, int32_t offset, PanelFit* fit)
+namespace {
+
+// The scale of a panel cut to its keys on a screen: as long as the docked edge allows, at most 45% of
+// the other side deep, at most 3. A dock side without an edge takes the full panel's.
+Scale cutFitScale(Size screen, const PanelArea& area, DockSide side)
+{
+    const bool alongX = tabRunsAlongX(side);
+    if (!alongX && !tabRunsAlongY(side))
+        return fitScale(screen);
+    const int32_t width = area.rect.right - area.rect.left;
+    const int32_t height = area.rect.bottom - area.rect.top;
+    const Scale candidates[] = {
+        alongX ? Scale{screen.width, width} : Scale{screen.height, height},
+        alongX ? Scale{45 * screen.height, 100 * height} : Scale{45 * screen.width, 100 * width}, Scale{3, 1}};
+    Scale scale = candidates[0];
+    for (const Scale& candidate : candidates) {
+        if (int64_t{candidate.numerator} * scale.denominator < int64_t{scale.numerator} * candidate.denominator)
+            scale = candidate;
+    }
+    const int32_t common = std::gcd(scale.numerator, scale.denominator);
+    return {scale.numerator / common, scale.denominator / common};
+}
+
+} // namespace
+
+bool computePanelFit(Rect screen, const PanelLayout& layout, int32_t offset, PanelFit* fit, const PanelArea& area)
 {
     const int64_t width = std::min<int64_t>(int64_t{screen.right} - screen.left, SCREEN_SIDE_LIMIT);
     const int64_t height = std::min<int64_t>(int64_t{screen.bottom} - screen.top, SCREEN_SIDE_LIMIT);
     if (width <= 0 || height <= 0)
         return false;
+    const Size side = {static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    const bool cut = area.cut == PanelCut::Keys;
     PanelFit result{};
-    result.scale = fitScale({static_cast<int32_t>(width), static_cast<int32_t>(height)});
-    result.panel = scaledPanelSize(result.scale);
-    result.shape = computePanelShape(layout, offset, result.scale);
-    // The scale lets the panel fill the screen on one side at least, so neither spare is negative.
+    result.scale = cut ? cutFitScale(side, area, layout.dockSide) : fitScale(side);
+    result.panel = scaledPanelSize(result.scale, area);
+    result.shape = computePanelShape(layout, offset, result.scale, area);
+    result.tab = scaledPanelLayout(tabAlongArea(layout, area), result.scale);
+    // The scale lets the panel fill the screen on one side at least, or less than that, so neither
+    // spare is negative.
     const int64_t spareX = width - result.panel.width;
     const int64_t spareY = height - result.panel.height;
     int64_t x = spareX / 2;
     int64_t y = spareY / 2;
     switch (layout.dockSide) {
-    case DockSide::None: break;
+    case DockSide::None:
+        if (cut) {
+            // Where the full panel would show this part of the design.
+            const Size full = scaledPanelSize(result.scale);
+            x = (width - full.width) / 2 + scaleValue(area.rect.left, result.scale);
+            y = (height - full.height) / 2 + scaleValue(area.rect.top, result.scale);
+        }
+        break;
     case DockSide::Top: y = 0; break;
     case DockSide::Bottom: y = spareY; break;
     case DockSide::Right: x = spareX; break;
@@ -170,8 +278,10 @@ bool computePanelFit(Rect screen, const PanelLayout& layout, int32_t offset, Pan
 bool fitPanelToScreen(Rect screen)
 {
     PanelFit fit{};
-    if (!computePanelFit(screen, panelLayout, clientOffset, &fit))
+    const PanelArea area = computePanelArea(keyTable, panelLayout, keymapOptions.panel);
+    if (!computePanelFit(screen, panelLayout, clientOffset, &fit, area))
         return false;
+    panelArea = area;
     panelScale = fit.scale;
     panelPosition = fit.panelPosition;
     if (fit.shape.valid) {
@@ -193,17 +303,24 @@ Point panelClientOrigin()
     return vertex(windowOrigin.x, int64_t{windowOrigin.y} - clientOffset);
 }
 
+Point designClientOrigin()
+{
+    const Point panel = panelClientOrigin();
+    return vertex(int64_t{panel.x} - scaleValue(panelArea.rect.left, panelScale),
+                  int64_t{panel.y} - scaleValue(panelArea.rect.top, panelScale));
+}
+
 Point clientToPanel(Point client)
 {
     // The inverse scale takes a client pixel to the nearest design point; exact at the unit scale.
-    const Point origin = panelClientOrigin();
+    const Point origin = designClientOrigin();
     const Scale inverse = {panelScale.denominator, panelScale.numerator};
     return {scaleValue(int64_t{client.x} - origin.x, inverse), scaleValue(int64_t{client.y} - origin.y, inverse)};
 }
 
 Point panelToClient(Point panel)
 {
-    const Point origin = panelClientOrigin();
+    const Point origin = designClientOrigin();
     return vertex(int64_t{origin.x} + scaleValue(panel.x, panelScale),
                   int64_t{origin.y} + scaleValue(panel.y, panelScale));
 }
@@ -247,10 +364,10 @@ KeyQuad quadAround(int32_t cx, int32_t cy, double halfWidth, double halfHeight, 
     return quad;
 }
 
-// A client point relative to the panel's top-left corner, in screen pixels.
+// A client point relative to the design's origin, in screen pixels.
 Point clientToScreenPanel(int32_t clientX, int32_t clientY)
 {
-    const Point origin = panelClientOrigin();
+    const Point origin = designClientOrigin();
     return vertex(int64_t{clientX} - origin.x, int64_t{clientY} - origin.y);
 }
 

@@ -24,10 +24,10 @@ Rect box(int64_t left, int64_t top, int64_t right, int64_t bottom)
 
 } // namespace
 
-Rect tabBox(const PanelLayout& layout, Scale scale)
+Rect tabBox(const PanelLayout& layout, Scale scale, const PanelArea& area)
 {
-    const PanelLayout tab = scaledPanelLayout(layout, scale);
-    const Size panel = scaledPanelSize(scale);
+    const PanelLayout tab = scaledPanelLayout(tabAlongArea(layout, area), scale);
+    const Size panel = scaledPanelSize(scale, area);
     const int64_t o = tab.tabOffset;
     const int64_t w = tab.tabWidth;
     const int64_t h = tab.tabHeight;
@@ -42,13 +42,13 @@ Rect tabBox(const PanelLayout& layout, Scale scale)
     }
 }
 
-TabShape computeTabShape(const PanelLayout& layout, Scale scale)
+TabShape computeTabShape(const PanelLayout& layout, Scale scale, const PanelArea& area)
 {
     TabShape tab{};
     if (layout.dockSide == DockSide::None)
         return tab;
     tab.drawn = true;
-    tab.box = tabBox(layout, scale);
+    tab.box = tabBox(layout, scale, area);
     const int64_t l = tab.box.left;
     const int64_t t = tab.box.top;
     const int64_t r = tab.box.right;
@@ -119,7 +119,7 @@ KeyPaint computeKeyPaint(const KeyRecord& key, const KeyQuad& panelQuad)
 {
     KeyPaint paint{};
     const Scale scale = panelScale;
-    const Point origin = panelClientOrigin();
+    const Point origin = designClientOrigin();
     paint.center =
         at(int64_t{origin.x} + scaleValue(key.centerX, scale), int64_t{origin.y} + scaleValue(key.centerY, scale));
     for (int i = 0; i < 4; ++i)

@@ -20,9 +20,10 @@ struct TabShape {
     Point arrows[TAB_ARROWS][ARROW_POINTS];
 };
 
-// At a scale: the tab's offset, width and height, its bevel and its arrows scale with the panel.
-Rect tabBox(const PanelLayout& layout, Scale scale = UNIT_SCALE);
-TabShape computeTabShape(const PanelLayout& layout, Scale scale = UNIT_SCALE);
+// At a scale, on the panel that shows an area of the design: the tab's offset, width and height, its
+// bevel and its arrows scale with the panel.
+Rect tabBox(const PanelLayout& layout, Scale scale = UNIT_SCALE, const PanelArea& area = FULL_PANEL_AREA);
+TabShape computeTabShape(const PanelLayout& layout, Scale scale = UNIT_SCALE, const PanelArea& area = FULL_PANEL_AREA);
 
 // Looks at no more than the first 8 units of a label: with a NUL among them, true and the units
 // before it times 2; otherwise false and 0.
@@ -61,8 +62,8 @@ struct KeyPaint {
     LabelPaint labels[KEY_LABELS]; // in drawing order: label, shiftLabel, fnLabel, each if not empty
 };
 
-// Everything painting needs of one key at panelScale, in client coordinates from windowOrigin and
-// clientOffset, for the key's corners relative to the panel's top-left corner (fittedKeyQuad for a key
+// Everything painting needs of one key at panelScale, in client coordinates from windowOrigin,
+// clientOffset and panelArea, for the key's corners relative to the design's origin (fittedKeyQuad for a key
 // of the table); the second form makes the corners anew.
 KeyPaint computeKeyPaint(const KeyRecord& key, const KeyQuad& panelQuad);
 KeyPaint computeKeyPaint(const KeyRecord& key);

@@ -228,7 +228,7 @@ void paintPanel(HDC dc)
     Rectangle(dc, -pen, -pen, windowSize.width + pen, windowSize.height + pen);
 
     SelectObject(dc, palette.faceBrush);
-    const TabShape tab = computeTabShape(panelLayout, panelScale);
+    const TabShape tab = computeTabShape(panelLayout, panelScale, panelArea);
     if (tab.drawn) {
         drawPolygon(dc, tab.outline);
         SelectObject(dc, palette.textBrush);

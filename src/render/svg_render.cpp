@@ -148,7 +148,7 @@ void header(Writer& w, int64_t width, int64_t height, int style)
 // The window's client area, in its own coordinates, clipped to the window's region.
 void writeClientArea(Writer& w, const PaletteColors& colors)
 {
-    const PanelShape shape = computePanelShape(panelLayout, clientOffset, panelScale);
+    const PanelShape shape = computePanelShape(panelLayout, clientOffset, panelScale, panelArea);
     if (shape.valid) {
         w.text("<defs><clipPath id=\"region\"><polygon points=\"");
         for (int i = 0; i < shape.vertexCount; ++i) {
@@ -177,7 +177,7 @@ void writeClientArea(Writer& w, const PaletteColors& colors)
         w.color(colors.faceColor);
         w.text("\"/>\n");
 
-        const TabShape tab = computeTabShape(panelLayout, panelScale);
+        const TabShape tab = computeTabShape(panelLayout, panelScale, panelArea);
         if (tab.drawn) {
             w.text("<polygon class=\"tab\"");
             w.points(tab.outline);

@@ -10,6 +10,7 @@
 #include "layout/u16text.h"
 #include "render/geometry.h"
 #include "layout/keytable.h"
+#include "layout/options.h"
 
 namespace {
 
@@ -102,7 +103,8 @@ void InputFixture::useKeys(const std::vector<KeyRecord>& keys)
 void InputFixture::dock(const PanelLayout& layout)
 {
     panelLayout = layout;
-    const PanelShape shape = computePanelShape(layout, clientOffset);
+    panelArea = computePanelArea(keyTable, layout, keymapOptions.panel);
+    const PanelShape shape = computePanelShape(layout, clientOffset, UNIT_SCALE, panelArea);
     windowSize = shape.size;
     windowOrigin = shape.origin;
 }

@@ -26,7 +26,8 @@ protected:
 
     // Replaces the table by these keys (the built-in layout when empty).
     static void useKeys(const std::vector<KeyRecord>& keys);
-    // Docks the panel and places the window as window creation does.
+    // Docks the panel and places the window as window creation does, the panel cut to the keys when
+    // keymapOptions asks for it.
     static void dock(const PanelLayout& layout);
 
     // Runs a script of comma-separated steps and gives the key events they caused, comma-separated:

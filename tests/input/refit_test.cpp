@@ -7,6 +7,7 @@
 #include "fake/fake_platform.h"
 #include "input/input.h"
 #include "input_fixture.h"
+#include "layout/options.h"
 #include "render/geometry.h"
 
 namespace {
@@ -21,6 +22,7 @@ struct RefitCase {
     std::string move;   // where the re-fit puts the window
     std::string after;  // at the new scale
     std::string then;   // the moves and key events that follows
+    PanelCut cut = PanelCut::Full;
 };
 
 class Refit : public InputFixture, public testing::WithParamInterface<RefitCase> {};
@@ -28,6 +30,7 @@ class Refit : public InputFixture, public testing::WithParamInterface<RefitCase>
 TEST_P(Refit, EndsASlideAtItsEndAtTheNewScale)
 {
     const RefitCase& c = GetParam();
+    keymapOptions.panel = c.cut;
     dock(c.layout);
     run(c.before);
     const size_t from = fake::calls().size();
@@ -54,7 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "move 38,-19 1843x1207", "tap A @2000", "down A, up A"},
         RefitCase{"HiddenAtTheRight", {DockSide::Right, 300, 80, 60}, "tap 120:330 @1000, wait @1300",
                   "move 1776,-19 1987x1099", "tap 50:600 @2000, wait @2300",
-                  "move 1315,-19 1987x1099, move 854,-19 1987x1099, move 393,-19 1987x1099, move -67,-19 1987x1099"}),
+                  "move 1315,-19 1987x1099, move 854,-19 1987x1099, move 393,-19 1987x1099, move -67,-19 1987x1099"},
+        // Cut to the keys, 966 x 544 with its tab at 461: at 243/272, 863 x 486 with its tab at 412.
+        RefitCase{"CutHidden", PANEL_LAYOUT_DEFAULTS, "tap 500:520 @1000, wait @1300", "move 528,-505 863x559",
+                  "tap 450:513 @2000, wait @2300",
+                  "move 528,-383 863x559, move 528,-262 863x559, move 528,-140 863x559, move 528,-19 863x559",
+                  PanelCut::Keys}),
     CaseName());
 // clang-format on
 

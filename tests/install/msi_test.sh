@@ -83,7 +83,8 @@ product_version() {
 every_file() {
     local f
     for f in plumtide.exe plumtide-keymap.exe README.txt layouts/builtin.keymap layouts/full-bottom.keymap \
-             layouts/split-right.keymap layouts/builtin.txt layouts/full-bottom.txt layouts/split-right.txt; do
+             layouts/split-right.keymap layouts/keys-bottom.keymap layouts/builtin.txt layouts/full-bottom.txt \
+             layouts/split-right.txt layouts/keys-bottom.txt; do
         [ -f "$folder/$f" ] || { echo "missing $f" >&2; return 1; }
     done
 }

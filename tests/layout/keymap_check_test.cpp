@@ -311,7 +311,7 @@ TEST(KeymapCheckReach, AgreesWithASweepOfEveryPixel)
 TEST(ShippedLayouts, CheckCleanAndMatchTheirSources)
 {
     fake::reset();
-    for (const char* name : {"builtin", "full-bottom", "split-right"}) {
+    for (const char* name : {"builtin", "full-bottom", "split-right", "keys-bottom"}) {
         const std::string keymap = layouts + name + ".keymap";
         const ToolRun run = runTool({u"check", utf8ToUtf16(keymap)});
         if (std::string(name) == "builtin") {
