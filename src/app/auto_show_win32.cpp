@@ -65,6 +65,8 @@ struct AutoShowHooks {
     bool keyReported;     // a hardware key is posted to the window and not yet handled
     uint32_t focusSerial; // counts focus events: a test that lets messages through may outlive its event
     bool comStarted;      // this thread's component objects were started here
+    int judging;          // a focus is being judged: the other program's answer is awaited
+    bool releaseDue;      // auto-show stopped while one was: what it loaded goes once the answer is in
     bool automationAsked;
     UiaClient* automation; // null where the system has no UI Automation
     // The focused window whose caret is looked for once more, and the change that would then be text.
@@ -263,7 +265,14 @@ void onFocus(HWND window, LONG object, LONG child, DWORD thread, uint32_t time)
     const uint32_t serial = ++hooks.focusSerial;
     hooks.caretCheckDue = false;
     bool unsure = false;
+    ++hooks.judging;
     const FocusChange change = judgeFocus(window, object, child, thread, time, unsure);
+    --hooks.judging;
+    if (hooks.releaseDue) {
+        if (hooks.judging == 0)
+            stopAutoShow();
+        return;
+    }
     // The other program's answers let this thread's messages through, a later focus event among them.
     if (serial != hooks.focusSerial)
         return;
@@ -338,6 +347,7 @@ LRESULT CALLBACK onKeyboardHook(int code, WPARAM message, LPARAM data)
 
 void startHooks()
 {
+    hooks.releaseDue = false;
     if (!hooks.focus)
         hooks.focus = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, onFocusEvent, 0, 0,
                                       WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
@@ -374,8 +384,18 @@ void stopAutoShow()
         UnhookWindowsHookEx(hooks.mouse);
     if (hooks.keyboard)
         UnhookWindowsHookEx(hooks.keyboard);
+    hooks.focus = nullptr;
+    hooks.mouse = nullptr;
+    hooks.keyboard = nullptr;
+    hooks.caretCheckDue = false;
     if (app.window)
         KillTimer(app.window, CARET_CHECK_TIMER_ID);
+    // Stopped from a message that came in while a focus was judged (the window's end, say): the
+    // objects that judgement still uses go when it returns.
+    if (hooks.judging > 0) {
+        hooks.releaseDue = true;
+        return;
+    }
     if (hooks.automation)
         hooks.automation->calls->release(hooks.automation);
     if (hooks.comStarted && loaded::CoUninitialize)
