@@ -1,4 +1,5 @@
-// The real keyboard with auto-show and a panel cut to its keys, over Notepad and a window with a button.
+// The real keyboard with auto-show and a panel cut to its keys, over Notepad, a window with a button and a hardware
+// key.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -79,6 +80,22 @@ POINT keyPoint(HWND keyboard, int index)
     return {frame.left + box.left + width * (2 * index + 1) / 8, frame.bottom - 12};
 }
 
+// A key from outside Wine, as a hardware keyboard's: Wine starts a Unix program as it would a Windows
+// one (its handle never reports the end; xdotool ends by itself once the key is sent), and the key
+// arrives without the mark of an injected one.
+bool hardwareKey(const wchar_t* name)
+{
+    std::wstring commandLine = std::wstring(L"/usr/bin/xdotool key ") + name;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION xdotool = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &xdotool))
+        return false;
+    CloseHandle(xdotool.hProcess);
+    CloseHandle(xdotool.hThread);
+    return true;
+}
+
 // A window of the test's own beside Notepad, with a button and an edit box.
 struct OtherWindow {
     HWND frame = CreateWindowExW(0, L"#32770", L"Other", WS_OVERLAPPEDWINDOW, 600, 100, 400, 220, nullptr, nullptr,
@@ -124,7 +141,7 @@ struct Notepad {
     }
 };
 
-TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeaves)
+TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeavesOrAKeyIsTyped)
 {
     KeyRecorder recorder;
     OtherWindow other;
@@ -159,6 +176,14 @@ TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeaves)
         const POINT a = keyPoint(panel, 0);
         e2e::tap(a.x, a.y);
         EXPECT_TRUE(typed(L"a"));
+
+        // Typing on a keyboard of the user's own takes the panel away; a click into the text that has
+        // the focus brings it back.
+        ASSERT_TRUE(hardwareKey(L"b"));
+        EXPECT_TRUE(settles(panel, false)) << "a hardware key takes the panel away";
+        EXPECT_TRUE(typed(L"ab"));
+        e2e::tap(intoNotepad.x, intoNotepad.y);
+        EXPECT_TRUE(settles(panel, true));
 
         const POINT ok = other.buttonCentre();
         e2e::tap(ok.x, ok.y);
