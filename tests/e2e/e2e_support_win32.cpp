@@ -175,6 +175,7 @@ LRESULT CALLBACK FocusWindow::procedure(HWND window, UINT message, WPARAM wParam
             self->keys_.push_back({message == WM_KEYDOWN || message == WM_SYSKEYDOWN, static_cast<UINT>(wParam),
                                    static_cast<UINT>((lParam >> 16) & 0xFF), ((lParam >> 24) & 1) != 0});
             break;
+        case WM_LBUTTONDOWN: ++self->clicks_; break;
         case WM_CHAR:
             if (wParam == 8) {
                 if (!self->text_.empty())

@@ -44,6 +44,8 @@ public:
     const std::vector<KeyMessage>& keys() const { return keys_; }
     // Characters typed so far; a backspace deletes the last one, as an edit box would.
     const std::wstring& text() const { return text_; }
+    // Presses of the left button that reached its client area.
+    int clicks() const { return clicks_; }
     void clear();
 
 private:
@@ -51,6 +53,7 @@ private:
     HWND window_ = nullptr;
     std::vector<KeyMessage> keys_;
     std::wstring text_;
+    int clicks_ = 0;
 };
 
 // plumtide.exe copied into a fresh temporary folder, with an optional default.keymap beside it.

@@ -101,6 +101,50 @@ TEST(Fit, TypesIntoNotepadAtScaledCentresAndSlidesAwayAndBack)
     CloseHandle(notepad.hThread);
 }
 
+// A panel cut to its keys covers only them: a click where the full panel would lie reaches the window
+// beneath, and a tap on a key still types.
+TEST(Fit, ACutPanelLeavesTheRestOfTheScreenToTheWindowBeneath)
+{
+    const std::wstring text = L"TAG:2,472,80,60,\r\nOPT:Panel=keys\r\n@N,300,540,70,86,0,A,,,VK_A,VK_A\r\n"
+                              L"@N,700,540,70,86,0,B,,,VK_B,VK_B\r\n";
+    const std::string keymap = e2e::keymapBytes(text);
+    // The same keys and panel line as the keyboard reads them.
+    static KeyTable table;
+    table.count = 2;
+    table.keys[0] = {KeyKind::Normal, 300, 540, 70, 86, 0, u"A", u"", u"", 0x41, 0x41, KeyState::Up, {}};
+    table.keys[1] = {KeyKind::Normal, 700, 540, 70, 86, 0, u"B", u"", u"", 0x42, 0x42, KeyState::Up, {}};
+    const PanelLayout layout = {DockSide::Bottom, 472, 80, 60};
+    const PanelArea area = computePanelArea(&table, layout, PanelCut::Keys);
+    ASSERT_EQ(area.cut, PanelCut::Keys);
+
+    e2e::FocusWindow focus;
+    // Where the full panel would lie: along the top of the screen.
+    MoveWindow(focus.handle(), 0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 4, TRUE);
+    ASSERT_TRUE(focus.takeFocus());
+    e2e::Keyboard keyboard(&keymap);
+    ASSERT_TRUE(keyboard.start());
+    RECT frame = {};
+    POINT client = {0, 0};
+    GetWindowRect(keyboard.window(), &frame);
+    ClientToScreen(keyboard.window(), &client);
+    PanelFit fit{};
+    ASSERT_TRUE(computePanelFit({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, layout,
+                                client.y - frame.top, &fit, area));
+    EXPECT_TRUE(placedAsFitted(keyboard.window(), fit)) << "docked at the bottom, cut to the two keys";
+
+    RECT beneath = {};
+    GetClientRect(focus.handle(), &beneath);
+    POINT middle = {beneath.right / 2, beneath.bottom / 2};
+    ClientToScreen(focus.handle(), &middle);
+    e2e::tap(middle.x, middle.y);
+    EXPECT_TRUE(e2e::waitUntil([&] { return focus.clicks() == 1; })) << "the click went to the window beneath";
+    ASSERT_TRUE(focus.takeFocus());
+    const KeyRecord& b = table.keys[1];
+    e2e::tap(fit.panelPosition.x + scaleValue(int64_t{b.centerX} - area.rect.left, fit.scale),
+             fit.panelPosition.y + scaleValue(int64_t{b.centerY} - area.rect.top, fit.scale));
+    EXPECT_TRUE(e2e::waitUntil([&] { return focus.text() == L"b"; }));
+}
+
 class ResolutionChange : public testing::Test {
 protected:
     // The desktop's own size again, whatever the test did.

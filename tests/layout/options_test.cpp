@@ -59,6 +59,7 @@ TEST_P(KeymapOptionLines, AreReadByTheLoaderAndExplainedByCheck)
 
 const std::string defaults = "Transparency=0 Style=0 Visible=1 Panel=0 AutoShow=0";
 const std::string names = "(the options are Transparency, Style, Visible, Panel and AutoShow)";
+const std::string rejected = ", so the line changes nothing and the option keeps its value";
 
 // 32 option lines, then a 33rd.
 std::u16string thirtyThreeLines()
@@ -77,10 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"valid",
                    u"OPT:Transparency=80\r\nOPT:Style=6\r\nOPT:Visible=0\r\nOPT:Panel=keys\r\nOPT:AutoShow=1\r\n",
                    "Transparency=80 Style=6 Visible=0 Panel=1 AutoShow=1", ""},
-        OptionCase{"otherValues", u"OPT:Transparency=10\r\nOPT:Style=1\r\nOPT:Visible=1\r\nOPT:Panel=full\r\nOPT:AutoShow=touch\r\n",
-                   "Transparency=10 Style=1 Visible=1 Panel=0 AutoShow=2", ""},
-        OptionCase{"case", u"OPT:tRANSPARENCY=100\r\nOPT:panel=KEYS\r\nOPT:AUTOSHOW=Touch\r\nopt:Style=2\r\n",
-                   "Transparency=100 Style=0 Visible=1 Panel=1 AutoShow=2", ""},
+        OptionCase{"caseAndOtherValues", u"OPT:tRANSPARENCY=10\r\nOPT:panel=KEYS\r\nOPT:AUTOSHOW=Touch\r\nopt:Style=2\r\n",
+                   "Transparency=10 Style=0 Visible=1 Panel=1 AutoShow=2", ""},
         OptionCase{"spacing", u"OPT: Style = 4 \r\nOPT:\tVisible\t=\t0\r\nOPT:Panel= keys\nOPT:Transparency=+30\r\n",
                    "Transparency=30 Style=4 Visible=0 Panel=1 AutoShow=0", ""},
         OptionCase{"unknown", u"OPT:Transparancy=50\r\nOPT:Sty le=2\r\nOPT:=2\r\nOPT:\r\n", defaults,
@@ -89,30 +88,33 @@ INSTANTIATE_TEST_SUITE_P(
                    "3: error: the option line has no name, so the line changes nothing " + names + "\n"
                    "4: error: the option line has no name, so the line changes nothing " + names},
         OptionCase{"outOfRange",
-                   u"OPT:Transparency=55\r\nOPT:Style=7\r\nOPT:Style=0\r\nOPT:Visible=2\r\nOPT:Panel=1\r\n"
-                   u"OPT:AutoShow=2\r\nOPT:Transparency=-10\r\nOPT:Style=99999999999\r\nOPT:Style=4 4\r\nOPT:Style\r\n"
-                   u"OPT:Visible=yes\r\n",
+                   u"OPT:Transparency=55\r\nOPT:Style=0\r\nOPT:Visible=2\r\nOPT:Panel=1\r\nOPT:AutoShow=2\r\n"
+                   u"OPT:Style=99999999999\r\nOPT:Style=4 4\r\nOPT:Style\r\n",
                    defaults,
-                   "1: error: option Transparency takes 10, 20, 30, 50, 80 or 100, not \"55\", so the line changes nothing and the option keeps its value\n"
-                   "2: error: option Style takes 1 to 6, not \"7\", so the line changes nothing and the option keeps its value\n"
-                   "3: error: option Style takes 1 to 6, not \"0\", so the line changes nothing and the option keeps its value\n"
-                   "4: error: option Visible takes 0 or 1, not \"2\", so the line changes nothing and the option keeps its value\n"
-                   "5: error: option Panel takes full or keys, not \"1\", so the line changes nothing and the option keeps its value\n"
-                   "6: error: option AutoShow takes 0, 1 or touch, not \"2\", so the line changes nothing and the option keeps its value\n"
-                   "7: error: option Transparency takes 10, 20, 30, 50, 80 or 100, not \"-10\", so the line changes nothing and the option keeps its value\n"
-                   "8: error: option Style takes 1 to 6, not \"99999999999\", so the line changes nothing and the option keeps its value\n"
-                   "9: error: option Style takes 1 to 6, not \"4 4\", so the line changes nothing and the option keeps its value\n"
-                   "10: error: option Style takes 1 to 6, not an empty value, so the line changes nothing and the option keeps its value\n"
-                   "11: error: option Visible takes 0 or 1, not \"yes\", so the line changes nothing and the option keeps its value"},
+                   "1: error: option Transparency takes 10, 20, 30, 50, 80 or 100, not \"55\"" + rejected + "\n"
+                   "2: error: option Style takes 1 to 6, not \"0\"" + rejected + "\n"
+                   "3: error: option Visible takes 0 or 1, not \"2\"" + rejected + "\n"
+                   "4: error: option Panel takes full or keys, not \"1\"" + rejected + "\n"
+                   "5: error: option AutoShow takes 0, 1 or touch, not \"2\"" + rejected + "\n"
+                   "6: error: option Style takes 1 to 6, not \"99999999999\"" + rejected + "\n"
+                   "7: error: option Style takes 1 to 6, not \"4 4\"" + rejected + "\n"
+                   "8: error: option Style takes 1 to 6, not an empty value" + rejected},
         // The last valid line of a name wins; a bad one after it changes nothing.
         OptionCase{"repeated", u"OPT:Style=2\r\nOPT:Panel=keys\r\nOPT:Style=5\r\nOPT:Panel=full\r\nOPT:Panel=half\r\n",
                    "Transparency=0 Style=5 Visible=1 Panel=0 AutoShow=0",
                    "3: warning: option Style is set again, after line 1: this last line wins\n"
                    "4: warning: option Panel is set again, after line 2: this last line wins\n"
-                   "5: error: option Panel takes full or keys, not \"half\", so the line changes nothing and the option keeps its value"},
+                   "5: error: option Panel takes full or keys, not \"half\"" + rejected},
         OptionCase{"thirtyThirdLine", thirtyThreeLines(), "Transparency=0 Style=2 Visible=1 Panel=0 AutoShow=0",
                    "32: warning: option Style is set on 32 lines, first on line 1: this last line wins\n"
                    "33: error: more than 32 option lines: this OPT: line and every later one are ignored"},
+        // check asks touches of the cut panel as the keyboard does: its tab's hide area, 60 deep, takes
+        // all of this panel's 48 at the tab, where the full panel's leaves the key alone.
+        OptionCase{"cutPanelHideArea", u"OPT:Panel=keys\r\n@N,540,300,60,40,0,K,,,VK_A,VK_A\r\n",
+                   "Transparency=0 Style=0 Visible=1 Panel=1 AutoShow=0",
+                   "2: warning: key 0 (\"K\") can never be touched: earlier keys or the dock tab's hide area cover all "
+                   "of it, or it has no area on the panel"},
+        OptionCase{"fullPanelHideArea", u"@N,540,300,60,40,0,K,,,VK_A,VK_A\r\n", defaults, ""},
         // Key lines and the panel line around options read as ever.
         OptionCase{"amongKeys", u"@N,100,100,70,86,0,A,,,VK_A,VK_A\r\nOPT:Visible=0\r\nTAG:2,500,80,60,\r\n",
                    "Transparency=0 Style=0 Visible=0 Panel=0 AutoShow=0", ""}),
