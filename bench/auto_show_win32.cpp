@@ -1,6 +1,6 @@
-// Times the real keyboard's auto-show, from a click's focus change in an edit box to its panel's first
-// move and to the panel fully shown, and counts its wake-ups at idle with auto-show on. Prints
-// "auto_show_start_ms", "auto_show_shown_ms" (median and worst of the rounds) and "idle_wakeups_per_s".
+// Times the real keyboard's auto-show from a focus change to its panel's first move and to it shown.
+// It counts the keyboard's wake-ups at idle with auto-show on as well. Prints "auto_show_start_ms",
+// "auto_show_shown_ms" (median and worst of the rounds) and "idle_wakeups_per_s".
 #include <windows.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// Auto-show's ears on the system: focus events of other programs, the user's presses and hardware keys, and what takes
-// text.
+// Auto-show on Windows: other programs' focus events, the user's presses and hardware keys, and what takes text.
 #include "app/app_win32.h"
 
 #include <cwchar>

@@ -1,5 +1,4 @@
-// The real keyboard with auto-show and a panel cut to its keys, over Notepad, a window with a button and a hardware
-// key.
+// The real keyboard with auto-show and a panel cut to its keys, over Notepad and another window.
 #include <gtest/gtest.h>
 
 #include <string>
