@@ -44,11 +44,6 @@ std::vector<DWORD> injectedKeysDown()
     return down;
 }
 
-bool sameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 // Waits until the keyboard's window has stopped moving, shown (its panel against the bottom edge) or
 // slid away (below it, but for the tab).
 bool settles(HWND keyboard, bool shown)
@@ -58,7 +53,7 @@ bool settles(HWND keyboard, bool shown)
     return e2e::waitUntil([&] {
         RECT frame = {};
         GetWindowRect(keyboard, &frame);
-        if (!sameRect(frame, last)) {
+        if (!EqualRect(&frame, &last)) {
             last = frame;
             since = GetTickCount();
             return false;
@@ -79,22 +74,6 @@ POINT keyPoint(HWND keyboard, int index)
     return {frame.left + box.left + width * (2 * index + 1) / 8, frame.bottom - 12};
 }
 
-// A key from outside Wine, as a hardware keyboard's: Wine starts a Unix program as it would a Windows
-// one (its handle never reports the end; xdotool ends by itself once the key is sent), and the key
-// arrives without the mark of an injected one.
-bool hardwareKey(const wchar_t* name)
-{
-    std::wstring commandLine = std::wstring(L"/usr/bin/xdotool key ") + name;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION xdotool = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &xdotool))
-        return false;
-    CloseHandle(xdotool.hProcess);
-    CloseHandle(xdotool.hThread);
-    return true;
-}
-
 // A window of the test's own beside Notepad, with a button and an edit box.
 struct OtherWindow {
     HWND frame = CreateWindowExW(0, L"#32770", L"Other", WS_OVERLAPPEDWINDOW, 600, 100, 400, 220, nullptr, nullptr,
@@ -105,12 +84,6 @@ struct OtherWindow {
                                 GetModuleHandleW(nullptr), nullptr);
     OtherWindow() { ShowWindow(frame, SW_SHOWNOACTIVATE); }
     ~OtherWindow() { DestroyWindow(frame); }
-    POINT buttonCentre() const
-    {
-        RECT place = {};
-        GetWindowRect(button, &place);
-        return {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
-    }
 };
 
 struct KeyRecorder {
@@ -119,17 +92,17 @@ struct KeyRecorder {
     ~KeyRecorder() { UnhookWindowsHookEx(hook); }
 };
 
-// Its unsaved text would hold it in a dialog: it is ended, not closed.
-struct Notepad {
+// A program of the test's own, ended with the test: Notepad's unsaved text would hold it in a dialog.
+// Wine starts a Unix program as it would a Windows one.
+struct Started {
     PROCESS_INFORMATION process = {};
-    Notepad()
+    explicit Started(std::wstring commandLine)
     {
-        wchar_t commandLine[] = L"notepad.exe";
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     }
-    ~Notepad()
+    ~Started()
     {
         if (!process.hProcess)
             return;
@@ -144,7 +117,7 @@ TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeavesOrAKeyIsTyped)
 {
     KeyRecorder recorder;
     OtherWindow other;
-    Notepad notepad;
+    Started notepad(L"notepad.exe");
     ASSERT_TRUE(notepad.process.hProcess);
     HWND editor = nullptr;
     ASSERT_TRUE(e2e::waitUntil([&] {
@@ -176,16 +149,19 @@ TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeavesOrAKeyIsTyped)
         e2e::tap(a.x, a.y);
         EXPECT_TRUE(typed(L"a"));
 
-        // Typing on a keyboard of the user's own takes the panel away; a click into the text that has
-        // the focus brings it back.
-        ASSERT_TRUE(hardwareKey(L"b"));
-        EXPECT_TRUE(settles(panel, false)) << "a hardware key takes the panel away";
-        EXPECT_TRUE(typed(L"ab"));
+        // Typing on a keyboard of the user's own (a key from outside Wine has no mark of an injected
+        // one) takes the panel away; a click into the text that has the focus brings it back.
+        {
+            Started xdotool(L"/usr/bin/xdotool key b");
+            EXPECT_TRUE(settles(panel, false)) << "a hardware key takes the panel away";
+            EXPECT_TRUE(typed(L"ab"));
+        }
         e2e::tap(intoNotepad.x, intoNotepad.y);
         EXPECT_TRUE(settles(panel, true));
 
-        const POINT ok = other.buttonCentre();
-        e2e::tap(ok.x, ok.y);
+        RECT ok = {};
+        GetWindowRect(other.button, &ok);
+        e2e::tap((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
         EXPECT_TRUE(settles(panel, false)) << "a click on another window's button takes the panel away";
         EXPECT_TRUE(injectedKeysDown().empty());
 
@@ -198,7 +174,7 @@ TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeavesOrAKeyIsTyped)
             [&] {
                 RECT now = {};
                 GetWindowRect(panel, &now);
-                return !sameRect(now, before);
+                return !EqualRect(&now, &before);
             },
             SHOW_WITHIN_MS))
             << "the panel came for a focus no one clicked";

@@ -10,7 +10,6 @@
 #include "input/input.h"
 #include "input_fixture.h"
 #include "layout/keytable.h"
-#include "layout/u16text.h"
 #include "render/geometry.h"
 
 namespace {
@@ -134,16 +133,9 @@ protected:
             autoShowFocusChange(window, {target->text, target->field, target->screen, time});
         } else if (verb == "key") {
             autoShowHardwareKey(window);
-        } else if (verb == "hold") {
-            for (int i = 0; i < keyTable->count; ++i) {
-                if (utf16ToUtf8(keyTable->keys[i].label) == words[1]) {
-                    const Point p = panelToClient({keyTable->keys[i].centerX, keyTable->keys[i].centerY});
-                    handlePointerPress(window, p.x, p.y);
-                    break;
-                }
-            }
-        } else if (verb == "lift") {
-            handlePointerRelease(window, 0, 0);
+        } else if (verb == "hold" || verb == "lift") {
+            // The panel's own presses, as the input tests script them.
+            InputFixture::run((verb == "hold" ? "press " + words[1] : "release") + " " + words.back());
         } else if (verb != "wait") {
             ADD_FAILURE() << "unknown step " << verb;
         }
