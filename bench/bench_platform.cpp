@@ -139,3 +139,8 @@ void platformStopTimer(PlatformWindow*, uint32_t)
 {
     ++platform.calls;
 }
+
+void platformFitWindowToScreen(PlatformWindow*, const Rect&)
+{
+    ++platform.calls;
+}

@@ -118,6 +118,8 @@ void runCommand(HWND window, WORD id, bool* handled)
         keymapOptions.style = style + 1;
     } else if (id == IDM_VISIBLE) {
         toggleVisible(window);
+    } else if (id == IDM_AUTO_SHOW) {
+        toggleAutoShow(window);
     } else if (id == IDM_ABOUT) {
         DialogBoxParamW(app.instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), window, aboutProcedure, 0);
     } else if (id == IDM_EXIT) {

@@ -87,8 +87,12 @@ bool initialiseApp(HINSTANCE instance)
     ChangeWindowMessageFilterEx(app.window, app.showPanelMessage, MSGFLT_ALLOW, nullptr);
 #ifdef PLUMTIDE_BENCH
     app.timerTicksQuery = RegisterWindowMessageW(L"Plumtide.TimerTicks");
+    app.hookCallsQuery = RegisterWindowMessageW(L"Plumtide.HookCalls");
 #endif
     app.popupMenu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_POPUP_MENU));
+    app.autoShowMode = keymapOptions.autoShow != AutoShow::Off ? keymapOptions.autoShow : AutoShow::AnyPointer;
+    if (keymapOptions.autoShow != AutoShow::Off)
+        setAutoShowForRun(app.window, keymapOptions.autoShow);
     applyStartOptions(app.window);
     ShowWindow(app.window, SW_SHOWNOACTIVATE);
     // The panel is painted before the icon is added: the icon's library is the slowest part of

@@ -8,6 +8,6 @@
 void startSlidAwayIfAsked()
 {
     TabPlace tab{};
-    if (!keymapOptions.visible && findTab(tab))
+    if ((!keymapOptions.visible || keymapOptions.autoShow != AutoShow::Off) && findTab(tab))
         slideState.direction = SlideDirection::Hide;
 }

@@ -2,6 +2,7 @@
 #include "app/app_win32.h"
 
 #include "platform/system_calls_win32.h"
+#include "platform/window_win32.h"
 
 #include "input/input.h"
 #include "layout/keytable.h"
@@ -102,25 +103,29 @@ int32_t measureClientOffset(HWND window)
     return client.y - frame.top;
 }
 
-// The primary monitor's whole rectangle in physical pixels, taskbar included: the panel is top-most
-// over it.
-Rect primaryScreen()
+// The whole rectangle in physical pixels, taskbar included, of the panel's monitor (the panel is
+// top-most over it): the primary monitor, unless auto-show took the panel to another one that is still
+// there.
+Rect panelScreen()
 {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info))
-        return {0, 0, 0, 0};
+    if (!app.panelMonitor || !GetMonitorInfoW(app.panelMonitor, &info)) {
+        app.panelMonitor = nullptr;
+        if (!GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info))
+            return {0, 0, 0, 0};
+    }
     return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
 }
 
-// The panel is fitted to the primary monitor, then drawn, hit-tested, shaped and placed with the
+// The panel is fitted to its monitor, then drawn, hit-tested, shaped and placed with the
 // client offset of the window itself. The first estimate is the offset known so far; the window is
 // fitted again with the offset measured on it at its full width (a narrower one could fold its menu
 // bar) until the two agree. A monitor without area (seen while displays change) keeps the last fit.
 void fitToScreen(HWND window)
 {
     constexpr int ATTEMPTS = 3;
-    Rect screen = primaryScreen();
+    Rect screen = panelScreen();
     // Before the first fit there is no last one to keep: the panel takes the screen it is designed for.
     if (windowSize.width <= 0 && (screen.right <= screen.left || screen.bottom <= screen.top))
         screen = {0, 0, PANEL_WIDTH, PANEL_HEIGHT};
@@ -135,15 +140,27 @@ void fitToScreen(HWND window)
     }
 }
 
-// Resolution, orientation, DPI or primary monitor changed: the panel fits the primary monitor anew,
-// whatever rectangle the system suggests for the window, and is drawn anew at once with fonts and
-// pens of the new scale.
+// Resolution, orientation, DPI or primary monitor changed: the panel fits its monitor anew, whatever
+// rectangle the system suggests for the window, and is drawn anew at once with fonts and pens of the
+// new scale.
 void onDisplayChange(HWND window)
 {
     fitToScreen(window);
     rescalePalette();
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
+}
+
+// Auto-show takes the panel to the monitor of a text field, which it keeps to from then on; the
+// primary monitor is followed as such, wherever it moves.
+void onFitToScreen(HWND window, const RECT& screen)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromRect(&screen, MONITOR_DEFAULTTONEAREST);
+    const bool primary = !GetMonitorInfoW(monitor, &info) || (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+    app.panelMonitor = primary ? nullptr : monitor;
+    onDisplayChange(window);
 }
 
 void onCreate(HWND window)
@@ -179,6 +196,8 @@ void onTrayIcon(HWND window, LPARAM event)
 // goes up as at a release, then every modifier.
 void onDestroy(HWND window)
 {
+    // No hook may call into a keyboard that is going.
+    stopAutoShow();
     releaseEverything(platformWindow(window));
     KillTimer(window, SLIDE_TIMER_ID);
     removeTrayIcon();
@@ -205,7 +224,10 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 #ifdef PLUMTIDE_BENCH
         ++app.timerTicks;
 #endif
-        onWindowTimer(platformWindow(window), static_cast<uint32_t>(wParam));
+        if (wParam == CARET_CHECK_TIMER_ID)
+            onCaretCheck(window);
+        else
+            onWindowTimer(platformWindow(window), static_cast<uint32_t>(wParam));
         return 0;
     case WM_LBUTTONDOWN: handlePointerPress(platformWindow(window), x, y); return 0;
     case WM_LBUTTONUP: handlePointerRelease(platformWindow(window), x, y); return 0;
@@ -221,18 +243,23 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_POINTERUP:
     case WM_POINTERCAPTURECHANGED: onPointer(window, message, wParam, lParam); return 0;
     case WM_TABLET_QUERY_GESTURES: return TABLET_GESTURES_OFF;
+    case WM_FIT_TO_SCREEN: onFitToScreen(window, *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_DESTROY: onDestroy(window); return 0;
     case WM_ENDSESSION:
         // The system ends the process without destroying the window: what the panel holds down
         // must go up now, or it stays held for whatever runs next. An installer that must replace
         // the program asks it to close the same way (through the Restart Manager): it ends as Exit does.
-        if (wParam && (lParam & ENDSESSION_CLOSEAPP))
+        if (wParam && (lParam & ENDSESSION_CLOSEAPP)) {
             DestroyWindow(window);
-        else if (wParam)
+        } else if (wParam) {
+            stopAutoShow();
             releaseEverything(platformWindow(window));
+        }
         return 0;
     default: break;
     }
+    if (onAutoShowMessage(window, message, wParam, lParam))
+        return 0;
     if (message == app.taskbarCreated && message != 0) {
         addTrayIcon();
         return 0;
@@ -244,6 +271,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 #ifdef PLUMTIDE_BENCH
     if (message == app.timerTicksQuery && message != 0)
         return app.timerTicks;
+    if (message == app.hookCallsQuery && message != 0)
+        return app.hookCalls;
 #endif
     return DefWindowProcW(window, message, wParam, lParam);
 }

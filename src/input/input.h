@@ -25,6 +25,11 @@ constexpr uint32_t FOLLOW_UP_TIMER_ID = 3;
 // way to the focused application (markedly under Wine), and a key is felt when it types, while a
 // change of colour within a frame's time is not seen late.
 constexpr uint32_t FOLLOW_UP_DELAY_MS = 10;
+// Auto-show's timer runs while the panel waits to slide away after the focus left text (auto_show.h).
+constexpr uint32_t AUTO_SHOW_TIMER_ID = 4;
+// The system's side of auto-show looks once more, a moment after a focus change, for a caret that the
+// newly focused window had not made yet; its ticks do not come here.
+constexpr uint32_t CARET_CHECK_TIMER_ID = 5;
 
 enum class SlideDirection : int32_t {
     Show = 0, // into view
@@ -150,6 +155,8 @@ bool handleTabPress(PlatformWindow* window, int32_t x, int32_t y);
 void advanceSlide(PlatformWindow* window);
 // Slides a panel that was slid off the screen, or is sliding off, back into view.
 void slidePanelIntoView(PlatformWindow* window);
+// Slides a panel that is in view, or coming into view, off the screen, as the tab's hide area does.
+void slidePanelOutOfView(PlatformWindow* window);
 // Fits the panel to a screen rectangle anew (a change of resolution, orientation, DPI or primary
 // monitor): the window takes the new size, and a slide under way ends at its end, so the panel is
 // shown, or hidden with its tab at the new edge, as it was; everything is to be repainted. Keys held
@@ -201,9 +208,11 @@ extern HeldCode heldCodes[MAX_KEYS];
 extern bool pointerCaptured;
 // Whether the slide timer runs.
 extern bool slideTimerRunning;
+// The screen rectangle the panel was last fitted to by refitPanel; empty before the first fit.
+extern Rect fittedScreen;
 // The keys whose look a press changed, repainted in its follow-up.
 extern bool repaintDue[MAX_KEYS];
 
 // Back to the state at start: Fn layer off, no press yet, no slide, no repeat, no capture held,
-// nothing held down.
+// nothing held down, no fit, auto-show with nothing remembered.
 void resetInput();

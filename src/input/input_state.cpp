@@ -1,6 +1,8 @@
 // The input module's process-wide state, defined in one place and put back as at start by resetInput.
 #include "input/input.h"
 
+#include "input/auto_show.h"
+
 int fnLayer = 0;
 uint32_t lastPressTime = 0;
 int lastPressKey = -1;
@@ -11,6 +13,7 @@ KeyRepeat keyRepeat = NO_REPEAT;
 HeldCode heldCodes[MAX_KEYS] = {};
 bool pointerCaptured = false;
 bool slideTimerRunning = false;
+Rect fittedScreen = {0, 0, 0, 0};
 bool repaintDue[MAX_KEYS] = {};
 
 void resetInput()
@@ -26,6 +29,8 @@ void resetInput()
         held = {false, 0, false};
     pointerCaptured = false;
     slideTimerRunning = false;
+    fittedScreen = {0, 0, 0, 0};
     for (bool& due : repaintDue)
         due = false;
+    resetAutoShow();
 }

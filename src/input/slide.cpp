@@ -52,6 +52,12 @@ void slidePanelIntoView(PlatformWindow* window)
         startSlide(window, SlideDirection::Show);
 }
 
+void slidePanelOutOfView(PlatformWindow* window)
+{
+    if (slideState.direction == SlideDirection::Show)
+        startSlide(window, SlideDirection::Hide);
+}
+
 void advanceSlide(PlatformWindow* window)
 {
     if (slideState.step < 1)
@@ -79,6 +85,7 @@ bool refitPanel(PlatformWindow* window, Rect screen)
 {
     if (!fitPanelToScreen(screen))
         return false;
+    fittedScreen = screen;
     // A slide under way ends where it was going; the panel stays shown or hidden as it was, since the
     // last slide's direction is all that says which. Presses count again from here.
     slideState.step = 0;

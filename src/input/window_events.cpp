@@ -1,6 +1,7 @@
 // The keyboard window's timers: their ticks, routed here alike by the window procedure and the tests,
 // and when each one runs.
 #include "input/input.h"
+#include "input/auto_show.h"
 #include "input/key_repeat.h"
 
 void onWindowTimer(PlatformWindow* window, uint32_t id)
@@ -14,6 +15,8 @@ void onWindowTimer(PlatformWindow* window, uint32_t id)
         advanceKeyRepeat(window);
     } else if (id == FOLLOW_UP_TIMER_ID) {
         followUpPresses(window);
+    } else if (id == AUTO_SHOW_TIMER_ID) {
+        advanceAutoShow(window);
     }
 }
 

@@ -77,3 +77,6 @@ bool platformPointerButtonDown();
 // where it can.
 void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs, uint32_t toleranceMs = 0);
 void platformStopTimer(PlatformWindow* window, uint32_t id);
+// The window fits its panel to this screen rectangle, as at a display change, before the call returns,
+// and keeps to that screen's monitor at later display changes.
+void platformFitWindowToScreen(PlatformWindow* window, const Rect& screen);

@@ -7,10 +7,16 @@ decltype(&::Shell_NotifyIconW) Shell_NotifyIconW = nullptr;
 decltype(&::timeGetTime) timeGetTime = nullptr;
 SetWindowFeedbackSettingFunction SetWindowFeedbackSetting = nullptr;
 SetCoalescableTimerFunction SetCoalescableTimer = nullptr;
+decltype(&::AccessibleObjectFromEvent) AccessibleObjectFromEvent = nullptr;
+decltype(&::CoInitializeEx) CoInitializeEx = nullptr;
+decltype(&::CoUninitialize) CoUninitialize = nullptr;
+decltype(&::CoCreateInstance) CoCreateInstance = nullptr;
+decltype(&::VariantClear) VariantClear = nullptr;
 
 namespace {
 
 bool userLoaded = false;
+bool accessibilityLoaded = false;
 
 template <class Function>
 void find(HMODULE library, const char* name, Function& function)
@@ -43,6 +49,19 @@ void loadUser()
     HMODULE user = loadSystemLibrary(L"user32.dll");
     find(user, "SetWindowFeedbackSetting", SetWindowFeedbackSetting);
     find(user, "SetCoalescableTimer", SetCoalescableTimer);
+}
+
+void loadAccessibility()
+{
+    if (accessibilityLoaded)
+        return;
+    accessibilityLoaded = true;
+    find(loadSystemLibrary(L"oleacc.dll"), "AccessibleObjectFromEvent", AccessibleObjectFromEvent);
+    HMODULE objects = loadSystemLibrary(L"ole32.dll");
+    find(objects, "CoInitializeEx", CoInitializeEx);
+    find(objects, "CoUninitialize", CoUninitialize);
+    find(objects, "CoCreateInstance", CoCreateInstance);
+    find(loadSystemLibrary(L"oleaut32.dll"), "VariantClear", VariantClear);
 }
 
 } // namespace loaded

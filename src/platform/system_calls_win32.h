@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 // Why each is looked up rather than linked:
@@ -11,6 +12,9 @@
 // - timeGetTime: winmm likewise; it is loaded at the first reading of the clock.
 // - SetWindowFeedbackSetting and SetCoalescableTimer: Windows 8 and later; the program still starts on
 //   Windows 7.
+// - AccessibleObjectFromEvent (oleacc), CoInitializeEx, CoUninitialize and CoCreateInstance (ole32)
+//   and VariantClear (oleaut32): only auto-show asks what the focused object is, and only once it is
+//   on; a keyboard without it never loads them.
 // A function that cannot be found stays null, and its caller does without it.
 namespace loaded {
 
@@ -24,6 +28,11 @@ extern SetWindowFeedbackSettingFunction SetWindowFeedbackSetting;
 using SetCoalescableTimerFunction = UINT_PTR(WINAPI*)(HWND window, UINT_PTR id, UINT intervalMs, TIMERPROC procedure,
                                                       ULONG toleranceMs);
 extern SetCoalescableTimerFunction SetCoalescableTimer;
+extern decltype(&::AccessibleObjectFromEvent) AccessibleObjectFromEvent;
+extern decltype(&::CoInitializeEx) CoInitializeEx;
+extern decltype(&::CoUninitialize) CoUninitialize;
+extern decltype(&::CoCreateInstance) CoCreateInstance;
+extern decltype(&::VariantClear) VariantClear;
 
 // shell32's functions; false when they cannot be had.
 bool loadShell();
@@ -31,6 +40,8 @@ bool loadShell();
 bool loadMultimedia();
 // user32's newer functions; user32 itself is always there.
 void loadUser();
+// The accessibility and component object functions, each null where it cannot be had; looked up once.
+void loadAccessibility();
 
 } // namespace loaded
 

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "platform/system_calls_win32.h"
+#include "platform/window_win32.h"
 
 namespace {
 
@@ -66,4 +67,10 @@ void platformStartTimer(PlatformWindow* window, uint32_t id, uint32_t intervalMs
 void platformStopTimer(PlatformWindow* window, uint32_t id)
 {
     KillTimer(hwnd(window), id);
+}
+
+void platformFitWindowToScreen(PlatformWindow* window, const Rect& screen)
+{
+    RECT area = {screen.left, screen.top, screen.right, screen.bottom};
+    SendMessageW(hwnd(window), WM_FIT_TO_SCREEN, 0, reinterpret_cast<LPARAM>(&area));
 }

@@ -1,4 +1,4 @@
-// The keymap's Visible option at start: the window's first fit puts a docked panel at its hidden place.
+// The keymap's Visible and AutoShow options at start: the window's first fit puts a docked panel at its hidden place.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,6 +18,7 @@ struct StartCase {
     DockSide side;
     bool visible;
     std::string firstMove; // the first fit's move, on the 1024x600 screen with a caption of 19
+    AutoShow autoShow = AutoShow::Off;
 };
 
 class StartSlidAway : public testing::TestWithParam<StartCase> {};
@@ -32,6 +33,7 @@ TEST_P(StartSlidAway, OnlyWhenAskedAndDocked)
     clientOffset = 19;
     panelLayout.dockSide = GetParam().side;
     keymapOptions.visible = GetParam().visible;
+    keymapOptions.autoShow = GetParam().autoShow;
     startSlidAwayIfAsked();
     ASSERT_TRUE(refitPanel(fake::window(), {0, 0, PANEL_WIDTH, PANEL_HEIGHT}));
     EXPECT_EQ(fake::calls().at(0), GetParam().firstMove);
@@ -47,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                     StartCase{"bottom", DockSide::Bottom, false, "move 0,521 1024x679"},
                     StartCase{"right", DockSide::Right, false, "move 944,-19 1104x619"},
                     StartCase{"left", DockSide::Left, false, "move -1024,-19 1104x619"},
-                    StartCase{"noEdgeStartsShown", DockSide::None, false, "move 0,0 1024x600"}),
+                    StartCase{"noEdgeStartsShown", DockSide::None, false, "move 0,0 1024x600"},
+                    StartCase{"autoShow", DockSide::Top, true, "move 0,-619 1024x679", AutoShow::TouchOnly}),
     CaseName());
 // clang-format on
 

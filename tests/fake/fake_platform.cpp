@@ -46,6 +46,7 @@ struct FakeState {
     fake::TimerHandler timerHandler = nullptr;
     fake::WindowHandler captureLostHandler = nullptr;
     fake::WindowHandler destroyHandler = nullptr;
+    fake::FitHandler fitHandler = nullptr;
 };
 
 FakeState state;
@@ -190,6 +191,11 @@ void onCaptureLost(WindowHandler handler)
 void onDestroy(WindowHandler handler)
 {
     state.destroyHandler = handler;
+}
+
+void onFit(FitHandler handler)
+{
+    state.fitHandler = handler;
 }
 
 bool captured()
@@ -416,4 +422,14 @@ void platformStopTimer(PlatformWindow* window, uint32_t id)
     record([&] { return std::string("timer " + std::to_string(id) + " stop" + onWindow(window)); });
     if (state.timers.erase(id) == 1)
         state.timerChanged[id] = state.now;
+}
+
+void platformFitWindowToScreen(PlatformWindow* window, const Rect& screen)
+{
+    record([&] {
+        return std::string("fit " + std::to_string(screen.left) + "," + std::to_string(screen.top) + "," +
+                           std::to_string(screen.right) + "," + std::to_string(screen.bottom) + onWindow(window));
+    });
+    if (state.fitHandler)
+        state.fitHandler(window, screen);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 struct PlatformWindow;
+struct Rect;
 
 namespace fake {
 
@@ -36,7 +37,7 @@ PlatformWindow* window();
 //   "scan A", "clock", "repeat settings"   the look-ups
 //   "invalidate 43,45,113,131", "update", "move 0,-169 1024x679" (" norepaint" without repaint),
 //   "destroy", "capture", "release capture", "timer 2 start 500", "timer 1 start 50 ~10" (with a
-//   tolerance), "timer 2 stop"
+//   tolerance), "timer 2 stop", "fit 1920,0,3840,1080"
 const std::vector<std::string>& calls();
 void clearCalls();
 // Whether calls are written down as strings (on unless turned off): the fuzzer, which reads only the
@@ -72,6 +73,9 @@ void onTimer(TimerHandler handler);
 void onCaptureLost(WindowHandler handler);
 // The window's teardown, run inside the destroy call.
 void onDestroy(WindowHandler handler);
+// The window's fit to another screen, run inside the call that asks for it.
+using FitHandler = void (*)(PlatformWindow* window, const Rect& screen);
+void onFit(FitHandler handler);
 
 bool captured();
 // Another window takes the pointer capture: the capture-loss report goes out at once.

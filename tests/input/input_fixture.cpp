@@ -77,7 +77,7 @@ void InputFixture::TearDown()
     // Once a press is let go of and a slide has ended, nothing wakes the keyboard.
     if (!presses[MOUSE_PRESS].held && !fake::destroyed()) {
         fake::advanceTo(fake::clock() + SLIDE_TIMER_MS * (SLIDE_STEPS + 2));
-        for (uint32_t id : {SLIDE_TIMER_ID, KEY_REPEAT_TIMER_ID, FOLLOW_UP_TIMER_ID})
+        for (uint32_t id : {SLIDE_TIMER_ID, KEY_REPEAT_TIMER_ID, FOLLOW_UP_TIMER_ID, AUTO_SHOW_TIMER_ID})
             EXPECT_FALSE(fake::timerRunning(id)) << "timer " << id << " runs at idle";
     }
     bool layerShown = false;
