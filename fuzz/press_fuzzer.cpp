@@ -4,7 +4,8 @@
 // The input is read one byte at a time, each byte's value taken modulo 16, so that a seed can be
 // written in the sixteen characters '0' to '?' ('0' + n for n):
 //   layout:  key count - 1, dock side D (D % 5: 0 none to 4 left; D % 10 from 5 up: the panel cut to its
-//            keys), screen (% 9: one of SCREENS but the last),
+//            keys; from 10 up: the keymap asks for the panel to start slid away), screen (% 9: one of
+//            SCREENS but the last),
 //            setting S (S & 1: the clock starts just before its wrap at 2^32; S >> 1: the user's repeat
 //            settings REPEATS[S >> 1]), then per key: kind (0 Normal, 1 Latching),
 //            cell (0..11: a 4 by 3 grid 50 px apart, so 70 px keys overlap), shape (0 upright 70x86,
@@ -16,7 +17,13 @@
 //                                                          1 canceled, 2 capture lost, 3 a canceled landing
 //            7 D time + 10 + 40 D  8 D time + 1000 + 200 D, every timer tick on the way checked
 //            9 I tick of timer 1 + I % 3 now; of the repeat timer only a tick queued before its stop
-//            : hide command        ; show command (a second copy)
+//            : hide command        ; A auto-show and the show command, by A % 8: 0 show command (a
+//                                    second copy); 1 U the user's press elsewhere on the screen, by a
+//                                    finger if U & 1, on FIELD if U & 2; 2 U and 3 U the focus moves to
+//                                    text or away from it, on FIELD if U & 1, on the monitor
+//                                    SCREENS[(U >> 1) % 10] (the last: unknown); 4 a key of a hardware
+//                                    keyboard; 5 a tick of the auto-show timer; 6 M auto-show set to
+//                                    mode M % 3 (off, any pointer, touch only)
 //            < S re-fit to screen S % 10 (the last: a screen without area)
 //            = window destroyed    > T mouse tap         ? C T contact tap
 //   targets: 0..11 the centre of key T % count, 12 the hide area, 13 the show area,
@@ -32,6 +39,8 @@
 #include <vector>
 
 #include "fake/fake_platform.h"
+#include "app/start_options.h"
+#include "input/auto_show.h"
 #include "input/input.h"
 #include "layout/keytable.h"
 #include "layout/options.h"
@@ -111,9 +120,10 @@ void buildLayout(Input& in)
 {
     const int count = 1 + in.next(KEYS);
     panelLayout = PANEL_LAYOUT_DEFAULTS;
-    const int side = in.next(10);
+    const int side = in.next(16);
     panelLayout.dockSide = static_cast<DockSide>(side % 5);
-    keymapOptions.panel = side >= 5 ? PanelCut::Keys : PanelCut::Full;
+    keymapOptions.panel = side % 10 >= 5 ? PanelCut::Keys : PanelCut::Full;
+    keymapOptions.visible = side < 10;
     const Rect screen = SCREENS[in.next(START_SCREENS)];
     const int setting = in.next(16);
     fake::advanceTo(setting & 1 ? 0xFFFFFFFFu - 1500 : 1000);
@@ -135,7 +145,9 @@ void buildLayout(Input& in)
     }
     keyTable->count = static_cast<uint8_t>(count);
     clientOffset = 19;
-    fitPanelToScreen(screen);
+    // As the window starts: slid away if asked, then fitted to its screen where the last slide left it.
+    startSlidAwayIfAsked();
+    refitPanel(fake::window(), screen);
 }
 
 // A client point as the window procedure passes it on: each coordinate as an unsigned 16-bit value.
@@ -349,6 +361,13 @@ CHECKER void checkTimers()
     require(fake::timerRunning(KEY_REPEAT_TIMER_ID) == (keyRepeat.keyIndex >= 0 && keyRepeat.scheduled) &&
                 (keyRepeat.keyIndex < 0 || keyRepeat.scheduled || followUpDue),
             "the repeat timer runs exactly while a key repeats");
+    require(fake::timerRunning(AUTO_SHOW_TIMER_ID) == autoShowState.hidePending &&
+                autoShowState.timerRunning == autoShowState.hidePending,
+            "the auto-show timer runs exactly while a hide is pending");
+    require(!autoShowState.hidePending || slideState.direction == SlideDirection::Show,
+            "auto-show would hide a panel that is not shown");
+    require(keymapOptions.autoShow != AutoShow::Off || !autoShowState.hidePending,
+            "auto-show has work while it is off");
 }
 
 // Whether a press that held `key` before the event holds it still, as the same press.
@@ -462,9 +481,12 @@ CHECKER void checkState(const Before& before, const Event& event)
 // Checks one event against the moment before it, and remembers the moment after it for the next.
 CHECKER void check(Event event)
 {
-    // A press on the dock tab starts a slide, which lets go of everything first.
-    if ((event.kind == EventKind::Press || event.kind == EventKind::RepeatedDown) && checker.before.slideStep == 0 &&
-        slideState.step != 0)
+    // A press on the dock tab starts a slide, which lets go of everything first; so does auto-show's
+    // slide off the screen.
+    const bool slideStarted = checker.before.slideStep == 0 && slideState.step != 0;
+    if ((event.kind == EventKind::Press || event.kind == EventKind::RepeatedDown) && slideStarted)
+        event.kind = EventKind::Bulk;
+    if (slideStarted && slideState.direction == SlideDirection::Hide)
         event.kind = EventKind::Bulk;
     checkKeyEvents(checker.before, event);
     checkState(checker.before, event);
@@ -517,6 +539,42 @@ void contactMessage(std::set<uint32_t>& contactsDown, uint32_t contact, ContactM
     check({EventKind::Lift});
 }
 
+// The text field of the focus changes, on the screen.
+constexpr Rect FIELD = {100, 100, 300, 200};
+
+// The window re-fits to the monitor auto-show asks for, as at a change of display.
+void fitWindow(PlatformWindow* fitted, const Rect& screen)
+{
+    refitPanel(fitted, screen);
+    checker.restingSinceRefit = slideState.step == 0;
+    checker.movesAtRefit = fake::windowMoves();
+}
+
+void autoShowEvent(Input& in)
+{
+    const int what = in.next(8);
+    const uint32_t now = fake::clock();
+    switch (what) {
+    case 1: {
+        const int u = in.next(16);
+        const Point at = u & 2 ? Point{150, 150} : Point{900, 50};
+        autoShowUserPress(window, {u & 1 ? PointerKind::TouchOrPen : PointerKind::Mouse, at, now});
+        break;
+    }
+    case 2:
+    case 3: {
+        const int u = in.next(16);
+        autoShowFocusChange(window, {what == 2, u & 1 ? FIELD : Rect{}, SCREENS[(u >> 1) % 10], now});
+        break;
+    }
+    case 4: autoShowHardwareKey(window); break;
+    case 5: tick(window, AUTO_SHOW_TIMER_ID); return;
+    case 6: setAutoShow(window, static_cast<AutoShow>(in.next(3))); break;
+    default: slidePanelIntoView(window); break;
+    }
+    check({EventKind::Other});
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -530,6 +588,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fake::onTimer(tick);
     fake::onCaptureLost(handlePointerCaptureLost);
     fake::onDestroy(tearDown);
+    fake::onFit(fitWindow);
     Input in{data, size};
     checker = Checker{};
     buildLayout(in);
@@ -592,10 +651,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             releaseEverything(window);
             check({EventKind::Bulk});
             break;
-        case 11:
-            slidePanelIntoView(window);
-            check({EventKind::Other});
-            break;
+        case 11: autoShowEvent(in); break;
         case 12:
             // A screen without area keeps the last fit, and whatever moves goes on.
             check({refitPanel(window, SCREENS[in.next(10)]) ? EventKind::Refit : EventKind::Other});

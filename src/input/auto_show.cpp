@@ -159,6 +159,11 @@ void autoShowHardwareKey(PlatformWindow* window)
         hideNow(window);
 }
 
+void cancelAutoHide(PlatformWindow* window)
+{
+    cancelHide(window);
+}
+
 void advanceAutoShow(PlatformWindow* window)
 {
     stopTimer(window);

@@ -62,6 +62,8 @@ void autoShowUserPress(PlatformWindow* window, const UserPress& press);
 void autoShowFocusChange(PlatformWindow* window, const FocusChange& change);
 // A key event of a hardware keyboard (one the keyboard did not send).
 void autoShowHardwareKey(PlatformWindow* window);
+// The panel slides off the screen, by auto-show or by the user's hand: a hide pending is done with.
+void cancelAutoHide(PlatformWindow* window);
 // A tick of AUTO_SHOW_TIMER_ID.
 void advanceAutoShow(PlatformWindow* window);
 

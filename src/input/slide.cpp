@@ -1,6 +1,7 @@
 // The slide-away panel: a tap beside the dock tab pushes the panel off the screen, a tap on the tab pulls it back.
 #include <cstdint>
 
+#include "input/auto_show.h"
 #include "input/input.h"
 #include "input/tab_area.h"
 #include "layout/keytable.h"
@@ -24,10 +25,13 @@ void startSlide(PlatformWindow* window, SlideDirection direction)
 {
     // A key a finger or the mouse holds goes up before the panel moves away under it; off the screen,
     // nothing may stay held behind it.
-    if (direction == SlideDirection::Hide)
+    if (direction == SlideDirection::Hide) {
         releaseEverything(window);
-    else
+        // Whoever slides the panel away, auto-show has nothing left to take away.
+        cancelAutoHide(window);
+    } else {
         releasePresses(window);
+    }
     slideState.step = 1;
     slideState.direction = direction;
     keepSlideTimer(window);
