@@ -238,6 +238,7 @@ struct Before {
     size_t events;
     Codes typed; // codes that Normal keys held
     int32_t slideStep;
+    SlideDirection slideDirection;
     int repeatingKey;
     uint8_t repeatingCode;
 };
@@ -265,6 +266,7 @@ CHECKER Before snapshot()
     before.events = fake::keyEvents().size();
     before.typed = codesTyped();
     before.slideStep = slideState.step;
+    before.slideDirection = slideState.direction;
     before.repeatingKey = keyRepeat.keyIndex;
     before.repeatingCode = keyRepeat.virtualKey;
     return before;
@@ -286,6 +288,7 @@ struct Checker {
     uint32_t repeatDelayMs = 0;     // the delay of the user's repeat settings
     bool restingSinceRefit = false; // no slide has started since the last re-fit
     int movesAtRefit = 0;
+    bool refitWithin = false; // auto-show fitted the window to another monitor during this event
 };
 
 Checker checker;
@@ -470,6 +473,10 @@ CHECKER void checkState(const Before& before, const Event& event)
         checker.restingSinceRefit = slideState.step == 0;
         checker.movesAtRefit = fake::windowMoves();
         require(checker.restingSinceRefit, "a slide goes on after a re-fit");
+    } else if (checker.refitWithin) {
+        // A slide that runs after it began after it: the re-fit ended any before.
+        checker.restingSinceRefit = slideState.step == 0;
+        checker.movesAtRefit = fake::windowMoves();
     } else if (before.slideStep == 0 && slideState.step != 0) {
         checker.restingSinceRefit = false;
     } else if (checker.restingSinceRefit) {
@@ -486,11 +493,14 @@ CHECKER void check(Event event)
     const bool slideStarted = checker.before.slideStep == 0 && slideState.step != 0;
     if ((event.kind == EventKind::Press || event.kind == EventKind::RepeatedDown) && slideStarted)
         event.kind = EventKind::Bulk;
-    if (slideStarted && slideState.direction == SlideDirection::Hide)
+    const bool hideStarted = slideState.direction == SlideDirection::Hide && slideState.step != 0 &&
+                             (slideStarted || checker.before.slideDirection == SlideDirection::Show);
+    if (hideStarted)
         event.kind = EventKind::Bulk;
     checkKeyEvents(checker.before, event);
     checkState(checker.before, event);
     checker.before = snapshot();
+    checker.refitWithin = false;
 }
 
 PlatformWindow* const window = fake::window();
@@ -546,8 +556,7 @@ constexpr Rect FIELD = {100, 100, 300, 200};
 void fitWindow(PlatformWindow* fitted, const Rect& screen)
 {
     refitPanel(fitted, screen);
-    checker.restingSinceRefit = slideState.step == 0;
-    checker.movesAtRefit = fake::windowMoves();
+    checker.refitWithin = true;
 }
 
 void autoShowEvent(Input& in)
