@@ -145,14 +145,9 @@ int wmain(int argc, wchar_t** argv)
     const int rounds = environmentNumber("PLUMTIDE_BENCH_AUTO_SHOW_ROUNDS", DEFAULT_ROUNDS);
     const int idleSeconds = environmentNumber("PLUMTIDE_BENCH_IDLE_SECONDS", DEFAULT_IDLE_SECONDS);
     Program keyboard = {"plumtide", argv[1], L"", {}};
-    HWND window = nullptr;
-    if (!copyToFreshFolder(keyboard) || !start(keyboard) ||
-        !waitUntil([&] { return (window = visibleWindowOf(keyboard.process.dwProcessId)) != nullptr; })) {
-        std::fprintf(stderr, "the keyboard did not start\n");
-        stop(keyboard);
-        removeFolder(keyboard);
+    HWND window = startKeyboard(keyboard);
+    if (!window)
         return 1;
-    }
     // A text field and a button of this program's own, in the screen's left half, clear of the tab.
     HWND frame = CreateWindowExW(0, L"#32770", L"Field", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 150, 320, 160, nullptr,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);

@@ -132,3 +132,17 @@ inline void stop(Program& program)
     CloseHandle(program.process.hProcess);
     program.process = {};
 }
+
+// The keyboard copied to a fresh folder of its own and started, and its window once it shows; null,
+// with the process stopped and the folder gone, when it does not start.
+inline HWND startKeyboard(Program& keyboard)
+{
+    HWND window = nullptr;
+    if (copyToFreshFolder(keyboard) && start(keyboard) &&
+        waitUntil([&] { return (window = visibleWindowOf(keyboard.process.dwProcessId)) != nullptr; }))
+        return window;
+    std::fprintf(stderr, "the keyboard did not start\n");
+    stop(keyboard);
+    removeFolder(keyboard);
+    return nullptr;
+}

@@ -23,14 +23,9 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     Program keyboard = {"plumtide", argv[1], L"", {}};
-    HWND window = nullptr;
-    if (!copyToFreshFolder(keyboard) || !start(keyboard) ||
-        !waitUntil([&] { return (window = visibleWindowOf(keyboard.process.dwProcessId)) != nullptr; })) {
-        std::fprintf(stderr, "the keyboard did not start\n");
-        stop(keyboard);
-        removeFolder(keyboard);
+    HWND window = startKeyboard(keyboard);
+    if (!window)
         return 1;
-    }
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     std::vector<double> runs;
