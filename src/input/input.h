@@ -30,6 +30,10 @@ constexpr uint32_t AUTO_SHOW_TIMER_ID = 4;
 // The system's side of auto-show looks once more, a moment after a focus change, for a caret that the
 // newly focused window had not made yet; its ticks do not come here.
 constexpr uint32_t CARET_CHECK_TIMER_ID = 5;
+// Hover typing's timer runs while the mouse pointer rests on a key or the tab, filling its ring.
+constexpr uint32_t HOVER_TIMER_ID = 6;
+// Switch scanning's timer runs while scanning is on and the panel is shown, moving the highlight.
+constexpr uint32_t SCAN_TIMER_ID = 7;
 
 enum class SlideDirection : int32_t {
     Show = 0, // into view
