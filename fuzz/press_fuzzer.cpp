@@ -234,7 +234,7 @@ struct Before {
     int count; // of keys, at most KEYS
     KeyState states[KEYS];
     HeldCode held[KEYS];
-    Press presses[MAX_CONTACTS + 1];
+    Press presses[PRESS_SLOTS];
     size_t events;
     Codes typed; // codes that Normal keys held
     int32_t slideStep;
@@ -261,7 +261,7 @@ CHECKER Before snapshot()
         before.states[i] = keyTable->keys[i].state;
         before.held[i] = heldCodes[i];
     }
-    for (int i = 0; i <= MAX_CONTACTS; ++i)
+    for (int i = 0; i < PRESS_SLOTS; ++i)
         before.presses[i] = presses[i];
     before.events = fake::keyEvents().size();
     before.typed = codesTyped();
@@ -294,7 +294,7 @@ struct Checker {
 Checker checker;
 
 // The press of a contact, or -1.
-CHECKER int pressOfContact(const Press (&all)[MAX_CONTACTS + 1], uint32_t contact)
+CHECKER int pressOfContact(const Press (&all)[PRESS_SLOTS], uint32_t contact)
 {
     for (int p = MOUSE_PRESS + 1; p <= MAX_CONTACTS; ++p) {
         if (all[p].held && all[p].contact == contact)

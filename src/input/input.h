@@ -30,6 +30,10 @@ constexpr uint32_t AUTO_SHOW_TIMER_ID = 4;
 // The system's side of auto-show looks once more, a moment after a focus change, for a caret that the
 // newly focused window had not made yet; its ticks do not come here.
 constexpr uint32_t CARET_CHECK_TIMER_ID = 5;
+// Hover typing's timer runs while the mouse pointer rests on a key or the tab, filling its ring.
+constexpr uint32_t HOVER_TIMER_ID = 6;
+// Switch scanning's timer runs while scanning is on and the panel is shown, moving the highlight.
+constexpr uint32_t SCAN_TIMER_ID = 7;
 
 enum class SlideDirection : int32_t {
     Show = 0, // into view
@@ -44,6 +48,9 @@ struct SlideState {
 // Touch and pen contacts that press keys at once, each with its own press; the mouse has one more.
 constexpr int MAX_CONTACTS = 10;
 constexpr int MOUSE_PRESS = 0; // the mouse's press; 1 to MAX_CONTACTS are the contacts'
+// A key chosen by hovering on it or by the scan's switch: pressed and let go at once, as a tap.
+constexpr int SELECTION_PRESS = MAX_CONTACTS + 1;
+constexpr int PRESS_SLOTS = MAX_CONTACTS + 2;
 
 // A press that hit a key, from the press until its release; a touch or pen contact is held from its
 // landing to its lift, also where it hit no key. While the mouse's is held the pointer is
@@ -137,6 +144,12 @@ enum class ContactMessage {
 // landing that comes canceled presses nothing.
 void handleContactMessage(PlatformWindow* window, ContactMessage message, uint32_t contact, bool canceled, int32_t x,
                           int32_t y);
+// A key chosen without a press on it, by the mouse pointer resting on it or by the scan's switch,
+// typed as a tap types it: its key-down, then its key-up and the latched modifiers, with latching,
+// locking and the Fn layer as a tap has them. A latched key chosen again as the next key chosen or
+// pressed is a second tap however long the choosing took, and locks alone. Nothing during a slide;
+// the Exit key ends the program, as its tap does.
+void typeSelectedKey(PlatformWindow* window, int key);
 // Every press lets go of its keys, the mouse's as at its button's release and each contact's as at its
 // lift (the contact stays known until it lifts), and the repeat stops.
 void releasePresses(PlatformWindow* window);
@@ -198,7 +211,7 @@ extern int lastPressKey;
 // The slide-away panel's animation.
 extern SlideState slideState;
 // The presses that hit a key and are held, the mouse's at MOUSE_PRESS and each contact's.
-extern Press presses[MAX_CONTACTS + 1];
+extern Press presses[PRESS_SLOTS];
 // The held key that repeats, if any.
 extern KeyRepeat keyRepeat;
 // What each key's key-down sent, from that key-down until its key-up: the one record of what the

@@ -7,8 +7,8 @@ int fnLayer = 0;
 uint32_t lastPressTime = 0;
 int lastPressKey = -1;
 SlideState slideState = {0, SlideDirection::Show};
-Press presses[MAX_CONTACTS + 1] = {NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS,
-                                   NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS};
+Press presses[PRESS_SLOTS] = {NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS,
+                              NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS, NO_PRESS};
 KeyRepeat keyRepeat = NO_REPEAT;
 HeldCode heldCodes[MAX_KEYS] = {};
 bool pointerCaptured = false;

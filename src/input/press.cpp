@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int PRESSES = MAX_CONTACTS + 1;
+constexpr int PRESSES = PRESS_SLOTS;
 
 int keyCount()
 {
@@ -37,7 +37,7 @@ bool heldByAnotherPress(int key, int except)
 // The press of the contact with this id, or -1.
 int contactPress(uint32_t contact)
 {
-    for (int i = MOUSE_PRESS + 1; i < PRESSES; ++i) {
+    for (int i = MOUSE_PRESS + 1; i <= MAX_CONTACTS; ++i) {
         if (presses[i].held && presses[i].contact == contact)
             return i;
     }
@@ -49,7 +49,7 @@ int contactPress(uint32_t contact)
 int freeContactPress()
 {
     int idle = -1;
-    for (int i = MOUSE_PRESS + 1; i < PRESSES; ++i) {
+    for (int i = MOUSE_PRESS + 1; i <= MAX_CONTACTS; ++i) {
         if (!presses[i].held)
             return i;
         if (presses[i].key < 0)
@@ -79,20 +79,25 @@ void noteTypedDuringHolds(int press)
     }
 }
 
-// A quick second tap locks every Latching key under the point. A key locked from Up goes down as a
-// tap would send it, so that a key the panel shows held is held in the system too, and a locked Fn
-// key has its layer on; the Exit key only locks.
+// A Latching key locked by a quick second tap. One locked from Up goes down as a tap would send it,
+// so that a key the panel shows held is held in the system too, and a locked Fn key has its layer on;
+// the Exit key only locks.
+void lockKey(PlatformWindow* window, int index, int layer)
+{
+    KeyRecord& key = keyTable->keys[index];
+    if (key.state == KeyState::Up)
+        pressKeyCode(index, activeVirtualKey(key, layer));
+    key.state = KeyState::Locked;
+    platformInvalidateRect(window, key.bounds);
+}
+
+// A quick second tap locks every Latching key under the point.
 void lockLatchingKeysAt(PlatformWindow* window, int32_t x, int32_t y)
 {
     const int layer = fnLayer;
     for (int i = 0; i < keyCount(); ++i) {
-        KeyRecord& key = keyTable->keys[i];
-        if (key.kind != KeyKind::Latching || !fittedKeyContainsPoint(i, x, y))
-            continue;
-        if (key.state == KeyState::Up)
-            pressKeyCode(i, activeVirtualKey(key, layer));
-        key.state = KeyState::Locked;
-        platformInvalidateRect(window, key.bounds);
+        if (keyTable->keys[i].kind == KeyKind::Latching && fittedKeyContainsPoint(i, x, y))
+            lockKey(window, i, layer);
     }
 }
 
@@ -122,9 +127,58 @@ bool runKey(PlatformWindow* window, int press, int hit, uint32_t now)
     return false;
 }
 
+// Whether a press of `hit` now is a second tap that locks it: a quick second tap on the same Latching
+// key (the time's difference is unsigned: right across the clock's wrap at 2^32). For a key chosen by
+// hovering or scanning, whose choices come seconds apart, a latched key that was the last one chosen
+// or pressed: choosing it on and on latches, locks and unlocks it in turn.
+bool locksKey(int hit, int press, uint32_t now, bool mayLock)
+{
+    if (!isLatching(hit) || !mayLock || hit != lastPressKey)
+        return false;
+    if (press == SELECTION_PRESS)
+        return keyTable->keys[hit].state == KeyState::Down;
+    return now - lastPressTime < DOUBLE_PRESS_MS;
+}
+
+// `press` takes the key it hit: the Exit key, the lock of a second tap or the key's state machine.
+// `lockAt` is the point whose Latching keys a second tap locks; a chosen key locks alone. False when
+// the Exit key ended the program.
+bool pressKey(PlatformWindow* window, int press, uint32_t contact, int hit, bool mayLock, const Point* lockAt)
+{
+    KeyRecord& key = keyTable->keys[hit];
+    const uint32_t now = platformMilliseconds();
+    // A modifier tapped soon after a letter is an ordinary tap.
+    const bool lock = locksKey(hit, press, now, mayLock);
+    lastPressTime = now;
+    lastPressKey = hit;
+    if (!lock && activeVirtualKey(key, fnLayer) == VK_EXIT) {
+        // The window's teardown runs inside the destroy call: it lets go of everything the presses
+        // hold and frees the key table, so nothing may be touched after it.
+        platformDestroyWindow(window);
+        return false;
+    }
+
+    presses[press] = {true, contact, hit, false};
+    bool repeats = false;
+    if (lock && lockAt)
+        lockLatchingKeysAt(window, lockAt->x, lockAt->y);
+    else if (lock)
+        lockKey(window, hit, fnLayer);
+    else
+        repeats = runKey(window, press, hit, now);
+    // After the key's event is on its way, which nothing here may delay: the most recent key pressed
+    // is the one that repeats, as on a physical keyboard, so any other key stops a repeat; the rest
+    // waits for the follow-up.
+    if (!repeats)
+        stopKeyRepeat(window);
+    repaintDue[hit] = true;
+    platformStartTimer(window, FOLLOW_UP_TIMER_ID, FOLLOW_UP_DELAY_MS);
+    return true;
+}
+
 // The press at client point (x, y), by the mouse or by a contact, held as `press` when it hits a key:
-// the slide check, the dock tab, the key walk and the key's state machine. A press that may not lock
-// is no second tap, whatever the time.
+// the slide check, the dock tab, the key walk and the key's press. A press that may not lock is no
+// second tap, whatever the time.
 void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int32_t y, bool mayLock)
 {
     if (slideState.step != 0)
@@ -136,34 +190,8 @@ void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int
         platformUpdateWindow(window);
         return;
     }
-    KeyRecord& key = keyTable->keys[hit];
-    const uint32_t now = platformMilliseconds();
-    // A quick second tap on the same key locks it; a modifier tapped soon after a letter is an
-    // ordinary tap. The difference is unsigned: right across the clock's wrap at 2^32.
-    const bool lock =
-        key.kind == KeyKind::Latching && mayLock && hit == lastPressKey && now - lastPressTime < DOUBLE_PRESS_MS;
-    lastPressTime = now;
-    lastPressKey = hit;
-    if (!lock && activeVirtualKey(key, fnLayer) == VK_EXIT) {
-        // The window's teardown runs inside the destroy call: it lets go of everything the presses
-        // hold and frees the key table, so nothing may be touched after it.
-        platformDestroyWindow(window);
-        return;
-    }
-
-    presses[press] = {true, contact, hit, false};
-    bool repeats = false;
-    if (lock)
-        lockLatchingKeysAt(window, x, y);
-    else
-        repeats = runKey(window, press, hit, now);
-    // After the key's event is on its way, which nothing here may delay: the most recent key pressed
-    // is the one that repeats, as on a physical keyboard, so any other key stops a repeat; the rest
-    // waits for the follow-up.
-    if (!repeats)
-        stopKeyRepeat(window);
-    repaintDue[hit] = true;
-    platformStartTimer(window, FOLLOW_UP_TIMER_ID, FOLLOW_UP_DELAY_MS);
+    const Point point = {x, y};
+    pressKey(window, press, contact, hit, mayLock, &point);
 }
 
 // Lets go of `press`: key-ups for the Normal keys it releases, each followed by the latched
@@ -307,6 +335,14 @@ void handleContactMessage(PlatformWindow* window, ContactMessage message, uint32
     case ContactMessage::Up:
     case ContactMessage::CaptureLost: handleContactUp(window, contact); break;
     }
+}
+
+void typeSelectedKey(PlatformWindow* window, int key)
+{
+    if (slideState.step != 0 || key < 0 || key >= keyCount() || presses[SELECTION_PRESS].held)
+        return;
+    if (pressKey(window, SELECTION_PRESS, 0, key, true, nullptr))
+        releasePress(window, SELECTION_PRESS);
 }
 
 void releasePresses(PlatformWindow* window)

@@ -139,7 +139,9 @@ std::string optionValuesText(int index)
         if (i > 0)
             out += i + 1 == count ? " or " : ", ";
         const OptionValue& value = values[i];
-        if (value.word)
+        if (value.keyName)
+            out += "the name of a keyboard key, as key lines name them (VK_SPACE, VK_RETURN, ...)";
+        else if (value.word)
             out += text(std::u16string(value.word, static_cast<size_t>(value.wordUnits)).c_str());
         else if (value.low == value.high)
             out += std::to_string(value.low);

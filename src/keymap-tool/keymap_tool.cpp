@@ -11,6 +11,7 @@
 #include "layout/default_layout.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
+#include "layout/vkeynames.h"
 #include "layout/options.h"
 #include "platform/platform.h"
 #include "render/geometry.h"
@@ -87,7 +88,9 @@ void printOptions(std::FILE* out)
             if (values[j].low <= value && value <= values[j].high)
                 taken = &values[j];
         }
-        if (!taken)
+        if (taken && taken->keyName && virtualKeyName(static_cast<uint8_t>(value)))
+            std::fprintf(out, "\"%s\"", utf16ToUtf8(virtualKeyName(static_cast<uint8_t>(value))).c_str());
+        else if (!taken || taken->keyName)
             std::fputs("null", out);
         else if (taken->word)
             std::fprintf(out, "\"%s\"",

@@ -2,6 +2,7 @@
 #include "layout/options.h"
 
 #include "layout/keymap.h"
+#include "layout/vkeynames.h"
 
 // clang-format off
 const KeymapOption KEYMAP_OPTIONS[] = {
@@ -10,6 +11,10 @@ const KeymapOption KEYMAP_OPTIONS[] = {
     {u"Visible", u"0|1", optionField<&KeymapOptions::visible>()},
     {u"Panel", u"full=0|keys=1", optionField<&KeymapOptions::panel>()},
     {u"AutoShow", u"0|1|touch=2", optionField<&KeymapOptions::autoShow>()},
+    {u"HoverTime", u"0|300..5000", optionField<&KeymapOptions::hoverTimeMs>()},
+    {u"Scan", u"0|1", optionField<&KeymapOptions::scan>()},
+    {u"ScanTime", u"300..5000", optionField<&KeymapOptions::scanTimeMs>()},
+    {u"ScanKey", u"VK", optionField<&KeymapOptions::scanKey>()},
 };
 // clang-format on
 const int KEYMAP_OPTION_COUNT = static_cast<int>(sizeof KEYMAP_OPTIONS / sizeof KEYMAP_OPTIONS[0]);
@@ -64,16 +69,18 @@ int32_t rowNumber(const char16_t* at, const char16_t* end)
 // One alternative of a row's values, from `at` up to `end` ("N", "N..M" or "word=N").
 OptionValue parseAlternative(const char16_t* at, const char16_t* end)
 {
+    if (end - at == 2 && at[0] == u'V' && at[1] == u'K')
+        return {nullptr, 0, 1, 254, true};
     for (const char16_t* unit = at; unit < end; ++unit) {
         if (*unit == u'=') {
             const int32_t value = rowNumber(unit + 1, end);
-            return {at, static_cast<int>(unit - at), value, value};
+            return {at, static_cast<int>(unit - at), value, value, false};
         }
         if (*unit == u'.' && unit + 1 < end && unit[1] == u'.')
-            return {nullptr, 0, rowNumber(at, unit), rowNumber(unit + 2, end)};
+            return {nullptr, 0, rowNumber(at, unit), rowNumber(unit + 2, end), false};
     }
     const int32_t value = rowNumber(at, end);
-    return {nullptr, 0, value, value};
+    return {nullptr, 0, value, value, false};
 }
 
 } // namespace
@@ -111,6 +118,14 @@ bool readOptionValue(int index, const char16_t* text, int32_t* value)
     const bool isNumber = wholeNumber(text, &number);
     for (int i = 0; i < count && i < MAX_OPTION_VALUES; ++i) {
         const OptionValue& accepted = values[i];
+        if (accepted.keyName) {
+            const uint8_t code = findVirtualKey(text);
+            if (isKeyboardKeyCode(code)) {
+                *value = code;
+                return true;
+            }
+            continue;
+        }
         const bool match = accepted.word ? sameWord(accepted.word, accepted.wordUnits, text)
                                          : isNumber && accepted.low <= number && number <= accepted.high;
         if (match) {
@@ -119,4 +134,10 @@ bool readOptionValue(int index, const char16_t* text, int32_t* value)
         }
     }
     return false;
+}
+
+bool isKeyboardKeyCode(uint8_t code)
+{
+    const bool mouseButton = code == 0x01 || code == 0x02 || (code >= 0x04 && code <= 0x06);
+    return code != 0 && !mouseButton && code != VK_FN && code != VK_EXIT && code != VK_INDICATOR;
 }

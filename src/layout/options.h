@@ -26,9 +26,19 @@ struct KeymapOptions {
     bool visible;         // false: the panel starts slid away, only its tab on the screen
     PanelCut panel;
     AutoShow autoShow;
+    int32_t hoverTimeMs; // how long the mouse pointer rests on a key to type it; 0: hovering types nothing
+    bool scan;           // switch scanning: rows, then their keys, highlighted in turn, a switch picks
+    int32_t scanTimeMs;  // how long each row or key of the scan is highlighted
+    uint8_t scanKey;     // the virtual key that is the switch on a physical keyboard
 };
 
-constexpr KeymapOptions KEYMAP_OPTION_DEFAULTS = {NO_TRANSPARENCY, NO_STYLE, true, PanelCut::Full, AutoShow::Off};
+constexpr int32_t NO_HOVER = 0;
+constexpr int32_t DEFAULT_SCAN_TIME_MS = 1000;
+constexpr uint8_t DEFAULT_SCAN_KEY = 0x20; // VK_SPACE
+
+constexpr KeymapOptions KEYMAP_OPTION_DEFAULTS = {NO_TRANSPARENCY, NO_STYLE, true,  PanelCut::Full,
+                                                  AutoShow::Off,   NO_HOVER, false, DEFAULT_SCAN_TIME_MS,
+                                                  DEFAULT_SCAN_KEY};
 
 // The options in effect: the defaults, then the keymap file's valid OPT: lines; the menu changes some
 // of them for the run. Put back to the defaults by resetLayout.
@@ -55,7 +65,9 @@ constexpr OptionField optionField()
 
 // One row of the option table: adding an option is adding a row (and its field in KeymapOptions).
 // `values` lists what the option takes, separated by "|": a decimal number "N", a range "N..M" of
-// them, or a word "word=N" that stands for N (matched ignoring case).
+// them, a word "word=N" that stands for N (matched ignoring case), or "VK" for the name of a key of
+// a physical keyboard in the virtual-key name table (matched exactly, as key lines name keys), which
+// stands for its code.
 struct KeymapOption {
     const char16_t* name; // as documented; matched ignoring ASCII case
     const char16_t* values;
@@ -74,6 +86,7 @@ struct OptionValue {
     int wordUnits;
     int32_t low; // the numbers low to high, or the value the word stands for (low == high)
     int32_t high;
+    bool keyName; // "VK": any key name of a physical keyboard, for codes 1 to 254 (low and high)
 };
 
 constexpr int MAX_OPTION_VALUES = 16;
@@ -81,6 +94,10 @@ constexpr int MAX_OPTION_VALUES = 16;
 // The values option `index` takes, in table order; returns how many (at most `capacity` are stored).
 int optionValues(int index, OptionValue* values, int capacity);
 // The value that `text` (white space around it already taken off) gives option `index`: a decimal
-// number (an optional sign, then digits and nothing else) that the option takes, or one of its words.
+// number (an optional sign, then digits and nothing else) that the option takes, one of its words, or
+// for "VK" the name of a keyboard key (not a mouse button nor one of the keyboard's own codes).
 // False when the option takes no such value.
 bool readOptionValue(int index, const char16_t* text, int32_t* value);
+// Whether a virtual-key code names a key that a physical keyboard can press: not a mouse button, not
+// one of the codes that act inside the keyboard only (VK_FN, VK_EXIT, VK_INDICATOR), not 0.
+bool isKeyboardKeyCode(uint8_t code);

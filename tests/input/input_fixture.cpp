@@ -21,10 +21,8 @@ void tearDownWindow(PlatformWindow* window)
     freeKeyTable();
 }
 
-Point target(const std::string& name)
+int keyIndex(const std::string& name)
 {
-    if (const size_t colon = name.find(':'); colon != std::string::npos)
-        return {std::stoi(name.substr(0, colon)), std::stoi(name.substr(colon + 1))};
     const int count = keyTable->count;
     int index = -1;
     if (name[0] == '#' && name.size() > 1) {
@@ -35,10 +33,18 @@ Point target(const std::string& name)
                 index = i;
         }
     }
-    if (index < 0 || index >= count) {
+    if (index < 0 || index >= count)
         ADD_FAILURE() << "no key " << name;
+    return index < 0 || index >= count ? -1 : index;
+}
+
+Point target(const std::string& name)
+{
+    if (const size_t colon = name.find(':'); colon != std::string::npos)
+        return {std::stoi(name.substr(0, colon)), std::stoi(name.substr(colon + 1))};
+    const int index = keyIndex(name);
+    if (index < 0)
         return {-1, -1};
-    }
     const KeyRecord& key = keyTable->keys[index];
     return panelToClient({key.centerX, key.centerY});
 }
@@ -132,7 +138,7 @@ std::string InputFixture::run(const std::string& script, bool oneFinger)
             hash == std::string::npos ? 1 : static_cast<uint32_t>(std::stoul(words[0].substr(hash + 1)));
         const bool finger = hash != std::string::npos || oneFinger;
         if (verb != "tap" && verb != "press" && verb != "release" && verb != "lose" && verb != "wait" &&
-            verb != "down" && verb != "up" && verb != "cancel")
+            verb != "down" && verb != "up" && verb != "cancel" && verb != "choose")
             ADD_FAILURE() << "unknown step: " << step;
         if (verb == "wait")
             continue;
@@ -142,6 +148,10 @@ std::string InputFixture::run(const std::string& script, bool oneFinger)
         }
         if (fake::destroyed())
             continue;
+        if (verb == "choose") {
+            typeSelectedKey(window, keyIndex(words[1]));
+            continue;
+        }
         const bool pressing = verb == "tap" || verb == "press" || verb == "down";
         if (pressing) {
             last = target(words[1]);

@@ -35,7 +35,7 @@ protected:
     //   "release @T"  the button comes up               "lose capture @T"  another window takes it
     //   "wait @T"  time passes (timers tick)
     //   "down#C K @T"  touch or pen contact C lands on K  "up#C @T"  it lifts
-    //   "cancel#C @T"  the system cancels it
+    //   "cancel#C @T"  the system cancels it             "choose K @T"  hovering or the switch types K
     // K is a key's first legend (the first key so labelled), "#N" the key at index N, or "X:Y" a
     // client point. With `oneFinger` the mouse steps are made by contact 1 instead (a capture lost is
     // then the contact's). After the window is destroyed, pointer steps have no window to go to.

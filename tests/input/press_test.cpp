@@ -123,7 +123,18 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"keysUnderAnotherAreNeverPressed", {}, "tap T @1000, tap Y @2000", "down T, up T, down Y, up Y"},
         ScriptCase{"exitKeyEndsTheProgramReleasingTheLatchedModifiers", {},
                    "tap Shift @1000, tap Exit @2000, tap A @3000", "down LSHIFT, up LSHIFT"},
-        ScriptCase{"exitLetsGoOfTheKeyAnotherPressHolds", {}, "press A @1000, down#2 Exit @1100", "down A, up A"}),
+        ScriptCase{"exitLetsGoOfTheKeyAnotherPressHolds", {}, "press A @1000, down#2 Exit @1100", "down A, up A"},
+        // A key chosen by hovering or scanning is a tap; a latched key chosen next, seconds later, is a
+        // second tap, and locks; chosen on and on it unlocks, then latches again.
+        ScriptCase{"chosenKeysTypeAsTaps", {}, "choose Shift @1000, choose A @4000, choose B @7000",
+                   "down LSHIFT, down A, up A, up LSHIFT, down B, up B"},
+        ScriptCase{"latchingKeyChosenNextLocksThenUnlocks", {},
+                   "choose Shift @1000, choose Shift @4000, choose A @7000, choose Shift @9000, choose Shift @12000, "
+                   "choose B @15000",
+                   "down LSHIFT, down A, up A, up LSHIFT, down LSHIFT, down B, up B, up LSHIFT"},
+        ScriptCase{"chosenKeyLetsGoOnlyOfItself", {}, "down#2 A @1000, choose B @1100, up#2 @1200",
+                   "down A, down B, up B, up A"},
+        ScriptCase{"chosenExitEndsTheProgram", {}, "tap Shift @1000, choose Exit @4000", "down LSHIFT, up LSHIFT"}),
     CaseName());
 // clang-format on
 

@@ -14,7 +14,8 @@
 namespace {
 
 const std::string defaultOptions =
-    "\"options\": {\"Transparency\": null, \"Style\": null, \"Visible\": 1, \"Panel\": \"full\", \"AutoShow\": 0}, ";
+    "\"options\": {\"Transparency\": null, \"Style\": null, \"Visible\": 1, \"Panel\": \"full\", \"AutoShow\": 0, "
+    "\"HoverTime\": 0, \"Scan\": 0, \"ScanTime\": 1000, \"ScanKey\": \"VK_SPACE\"}, ";
 
 class KeymapTool : public testing::Test {
 protected:
@@ -25,6 +26,7 @@ TEST_F(KeymapTool, DumpsTheWorkedExample)
 {
     fake::addFile(u"example.keymap", fake::utf16le(u"TAG:3,200,40,120,\r\n"
                                                    u"OPT:Transparency=80\r\nOPT:Panel=keys\r\nOPT:AutoShow=touch\r\n"
+                                                   u"OPT:ScanKey=VK_F12\r\n"
                                                    u"@N,78,88,70,86,0,Esc,,,VK_ESCAPE,VK_ESCAPE\r\n"
                                                    u"@F,152,88,70,86,-150,Fn,,,VK_FN,VK_FN\r\n"));
     ToolRun run = runTool({u"dump", u"example.keymap"});
@@ -33,7 +35,8 @@ TEST_F(KeymapTool, DumpsTheWorkedExample)
         run.out,
         "{\"loaded\": true, \"panel\": {\"dockSide\": 3, \"tabOffset\": 200, \"tabWidth\": 40, \"tabHeight\": 120}, "
         "\"options\": {\"Transparency\": 80, \"Style\": null, \"Visible\": 1, \"Panel\": \"keys\", \"AutoShow\": "
-        "\"touch\"}, \"count\": 2, \"keys\": [\n"
+        "\"touch\", \"HoverTime\": 0, \"Scan\": 0, \"ScanTime\": 1000, \"ScanKey\": \"VK_F12\"}, \"count\": 2, "
+        "\"keys\": [\n"
         "  {\"kind\": 0, \"centerX\": 78, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": 0, "
         "\"label\": \"Esc\", \"shiftLabel\": \"\", \"fnLabel\": \"\", \"vk\": 27, \"fnVk\": 27},\n"
         "  {\"kind\": 1, \"centerX\": 152, \"centerY\": 88, \"width\": 70, \"height\": 86, \"angle\": -150, "
