@@ -52,6 +52,7 @@
 #include "layout/options.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
+#include "render/hover_ring.h"
 
 namespace {
 
@@ -306,7 +307,7 @@ struct Checker {
 Checker checker;
 
 // The press of a contact, or -1.
-CHECKER int pressOfContact(const Press (&all)[MAX_CONTACTS + 1], uint32_t contact)
+CHECKER int pressOfContact(const Press* all, uint32_t contact)
 {
     for (int p = MOUSE_PRESS + 1; p <= MAX_CONTACTS; ++p) {
         if (all[p].held && all[p].contact == contact)
@@ -357,7 +358,10 @@ CHECKER void checkKeyEvents(const Before& before, const Event& event)
         }
         // Down again while down: a Normal key typing once more (a repeat, or another key of the same
         // code); never a modifier, and once per press at most.
-        requireOfCode(before.typed.test(sent.virtualKey) || codesTyped().test(sent.virtualKey),
+        // A key typed by hovering has come up again by the end of its tick.
+        const bool hoverTyped = hoverTick && keyTable && before.hoverKey >= 0 && before.hoverKey < keyTable->count &&
+                                keyTable->keys[before.hoverKey].kind == KeyKind::Normal;
+        requireOfCode(before.typed.test(sent.virtualKey) || codesTyped().test(sent.virtualKey) || hoverTyped,
                       "a code held by a modifier went down twice", sent.virtualKey);
         requireOfCode(repeatTick || ++downAgain == 1, "one press typed twice", sent.virtualKey);
     }
@@ -461,7 +465,8 @@ CHECKER void checkKeys(const Before& before, const Event& event)
         // A key goes up with the last press that holds it: a lift or a tick never lets go of a key
         // that a press still holding it put down, and another press never lets go of the code a press
         // holds on an ordinary key.
-        if (event.kind == EventKind::Lift || event.kind == EventKind::Tick)
+        // A hover tick that types is a press of its own, which may change a key as a tap on it does.
+        if (event.kind == EventKind::Lift || (event.kind == EventKind::Tick && !hoverTick))
             requireOfKey(before.states[k] == KeyState::Up || keyTable->keys[k].state != KeyState::Up,
                          "a key went up while a press still holds it", k);
         if (keyTable->keys[k].kind == KeyKind::Normal)
