@@ -141,6 +141,8 @@ void hoverPointerPress(PlatformWindow* window)
 
 void hoverPointerRelease(PlatformWindow* window)
 {
+    // The capture held for the press may have ended the system's watch for the leave.
+    hoverState.tracking = false;
     hoverPointerPress(window);
 }
 
@@ -181,6 +183,9 @@ void advanceHover(PlatformWindow* window)
 
 void endHover(PlatformWindow* window)
 {
+    // A hidden or moved window may never report the leave it was asked for: the next move asks anew,
+    // so that no rest goes on with the pointer away.
+    hoverState.tracking = false;
     hoverState.target = HoverTarget::None;
     hoverState.key = -1;
     stopTimer(window);
