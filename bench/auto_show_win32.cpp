@@ -1,6 +1,7 @@
 // Times the real keyboard's auto-show from a focus change to its panel's first move and to it shown.
-// It counts the keyboard's wake-ups at idle with auto-show on as well. Prints "auto_show_start_ms",
-// "auto_show_shown_ms" (median and worst of the rounds) and "idle_wakeups_per_s".
+// It counts the keyboard's wake-ups at idle with auto-show on as well, and then with hover typing on too
+// and the pointer away from the panel. Prints "auto_show_start_ms", "auto_show_shown_ms" (median and
+// worst of the rounds) and "idle_wakeups_per_s" (autoshow, hover).
 #include <windows.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr WORD IDM_AUTO_SHOW = 32793;
+constexpr WORD IDM_HOVER_1000 = 32796;
 constexpr int DEFAULT_ROUNDS = 20;
 constexpr int DEFAULT_IDLE_SECONDS = 60;
 // A window left where it is this long has ended its slide (a slide moves it every 50 ms).
@@ -175,21 +177,33 @@ int wmain(int argc, wchar_t** argv)
         }
     }
 
+    // Wake-ups over the idle period, or a negative value when the keyboard does not count them.
+    const auto idleWakeUpsPerSecond = [&] {
+        Sleep(SETTLE_MS);
+        const double before = wakeUps(window);
+        Sleep(static_cast<DWORD>(idleSeconds) * 1000);
+        const double after = wakeUps(window);
+        return before < 0 || after < 0 ? -1 : (after - before) / idleSeconds;
+    };
     double idleWakeUps = -1;
+    double hoverWakeUps = -1;
     if (status == 0) {
         // Idle with the panel slid away, once its slide has ended.
         SetFocus(button);
         RECT away = {};
         waitUntil([&] { return settle(window, away) && !sameRect(away, shown); });
-        Sleep(SETTLE_MS);
-        const double before = wakeUps(window);
-        Sleep(static_cast<DWORD>(idleSeconds) * 1000);
-        const double after = wakeUps(window);
-        if (before < 0 || after < 0) {
+        idleWakeUps = idleWakeUpsPerSecond();
+        // Hover typing on, and the pointer across where the panel was to a window of this program's.
+        SendMessageTimeoutW(window, WM_COMMAND, IDM_HOVER_1000, 0, SMTO_NORMAL, DEADLINE_MS, &result);
+        RECT field = {};
+        GetWindowRect(frame, &field);
+        SetCursorPos((shown.left + shown.right) / 2, (shown.top + shown.bottom) / 2);
+        SetCursorPos((field.left + field.right) / 2, (field.top + field.bottom) / 2);
+        hoverWakeUps = idleWakeUpsPerSecond();
+        if (idleWakeUps < 0 || hoverWakeUps < 0) {
             std::fprintf(stderr, "the keyboard does not count its wake-ups: is it the benchmarks' build?\n");
             status = 1;
         }
-        idleWakeUps = (after - before) / idleSeconds;
     }
     DestroyWindow(frame);
     stop(keyboard);
@@ -203,6 +217,7 @@ int wmain(int argc, wchar_t** argv)
     std::printf("auto_show_shown_max_ms plumtide %.1f\n",
                 *std::max_element(timings.shown.begin(), timings.shown.end()));
     std::printf("idle_wakeups_per_s autoshow %.2f\n", idleWakeUps);
+    std::printf("idle_wakeups_per_s hover %.2f\n", hoverWakeUps);
     std::printf("auto_show_rounds %d\n", rounds);
     return 0;
 }

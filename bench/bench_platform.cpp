@@ -124,6 +124,11 @@ void platformReleasePointer()
     ++platform.calls;
 }
 
+void platformTrackPointerLeave(PlatformWindow*)
+{
+    ++platform.calls;
+}
+
 bool platformPointerButtonDown()
 {
     ++platform.calls;

@@ -1,5 +1,6 @@
-// Times the paint pass with real GDI under Wine: a full pass into a memory bitmap, and the repaint a tap
-// causes (one key's bounds invalidated in a keyboard window), for the built-in layout and 255 turned
+// Times the paint pass with real GDI under Wine: a full pass into a memory bitmap, the repaint a tap
+// causes (one key's bounds invalidated in a keyboard window) and one step of the hover ring (its square
+// invalidated), for the built-in layout and 255 turned
 // keys, split and fanned, on the 1024x600 screen; or, given screen sizes (WxH), for the built-in layout
 // fitted to each. Prints one "figure layout milliseconds" line per result, each the median of many runs.
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include "timing_win32.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
+#include "render/hover_ring.h"
 #include "render/render_win32.h"
 
 namespace {
@@ -130,6 +132,29 @@ double tapRepaintMs(HWND window)
     return windowPaints - paintsBefore == WARM_UP_RUNS + TAP_RUNS ? median(runs) : -1;
 }
 
+// Median milliseconds of one step of the hover ring on the last key, as hover typing repaints it: the
+// ring's square invalidated with erase, painted at once. Negative when a step painted nothing.
+double ringStepMs(HWND window)
+{
+    const int key = keyTable->count - 1;
+    constexpr int32_t STEP = RING_FULL / 20;
+    const int paintsBefore = windowPaints;
+    std::vector<double> runs;
+    for (int i = 0; i < WARM_UP_RUNS + TAP_RUNS; ++i) {
+        hoverRing = {key, STEP * (1 + i % 20)};
+        const Rect ring = keyRingPaint(key, hoverRing.filled).bounds;
+        const RECT area = {ring.left, ring.top, ring.right, ring.bottom};
+        const double begin = nowMs();
+        InvalidateRect(window, &area, TRUE);
+        UpdateWindow(window);
+        GdiFlush();
+        if (i >= WARM_UP_RUNS)
+            runs.push_back(nowMs() - begin);
+    }
+    resetHoverRing();
+    return windowPaints - paintsBefore == WARM_UP_RUNS + TAP_RUNS ? median(runs) : -1;
+}
+
 struct Layout {
     std::string name;
     void (*use)(int);
@@ -162,10 +187,15 @@ bool measure(const Layout& layout, int caption)
         std::printf("paint_tap_ms %s %.3f\n", layout.name.c_str(), tap);
     else
         std::fprintf(stderr, "a tap on the %s layout repainted nothing\n", layout.name.c_str());
+    const double ring = ringStepMs(window);
+    if (ring >= 0)
+        std::printf("paint_ring_ms %s %.3f\n", layout.name.c_str(), ring);
+    else
+        std::fprintf(stderr, "a ring step on the %s layout repainted nothing\n", layout.name.c_str());
     std::fflush(stdout);
     deleteBitmap(memory);
     DestroyWindow(window);
-    return tap >= 0;
+    return tap >= 0 && ring >= 0;
 }
 
 } // namespace

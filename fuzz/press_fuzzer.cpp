@@ -23,7 +23,12 @@
 //                                    text or away from it, on FIELD if U & 1, on the monitor
 //                                    SCREENS[(U >> 1) % 10] (the last: unknown); 4 a key of a hardware
 //                                    keyboard; 5 a tick of the auto-show timer; 6 M auto-show set to
-//                                    mode M % 3 (off, any pointer, touch only)
+//                                    mode M % 3 (off, any pointer, touch only); 0 S a selection
+//                                    without a press, by S: 0 T the mouse pointer moves onto T, 1 X Y
+//                                    it moves X - 7 and Y - 7 px, 2 it leaves the panel, 3 H the hover
+//                                    time HOVER_TIMES[H % 8], 4 a hover tick now, 5 the clock runs on
+//                                    by the hover time, 6 T the pointer moves onto T and clicks there,
+//                                    7 T it moves onto T and rests there a hover time and a step
 //            < S re-fit to screen S % 10 (the last: a screen without area)
 //            = window destroyed    > T mouse tap         ? C T contact tap
 //   targets: 0..11 the centre of key T % count, 12 the hide area, 13 the show area,
@@ -41,11 +46,13 @@
 #include "fake/fake_platform.h"
 #include "app/start_options.h"
 #include "input/auto_show.h"
+#include "input/hover.h"
 #include "input/input.h"
 #include "layout/keytable.h"
 #include "layout/options.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
+#include "render/hover_ring.h"
 
 namespace {
 
@@ -241,6 +248,9 @@ struct Before {
     SlideDirection slideDirection;
     int repeatingKey;
     uint8_t repeatingCode;
+    HoverTarget hoverTarget;
+    int hoverKey;
+    uint32_t hoverStart;
 };
 
 CHECKER Codes codesTyped()
@@ -269,6 +279,9 @@ CHECKER Before snapshot()
     before.slideDirection = slideState.direction;
     before.repeatingKey = keyRepeat.keyIndex;
     before.repeatingCode = keyRepeat.virtualKey;
+    before.hoverTarget = hoverState.target;
+    before.hoverKey = hoverState.key;
+    before.hoverStart = hoverState.start;
     return before;
 }
 
@@ -294,7 +307,7 @@ struct Checker {
 Checker checker;
 
 // The press of a contact, or -1.
-CHECKER int pressOfContact(const Press (&all)[PRESS_SLOTS], uint32_t contact)
+CHECKER int pressOfContact(const Press* all, uint32_t contact)
 {
     for (int p = MOUSE_PRESS + 1; p <= MAX_CONTACTS; ++p) {
         if (all[p].held && all[p].contact == contact)
@@ -309,6 +322,14 @@ CHECKER void checkKeyEvents(const Before& before, const Event& event)
     const auto& events = fake::keyEvents();
     const bool pressing = event.kind == EventKind::Press || event.kind == EventKind::RepeatedDown;
     const bool repeatTick = event.kind == EventKind::Tick && event.timer == KEY_REPEAT_TIMER_ID;
+    // Hovering types the key the pointer rested on for the hover time, at a tick of its timer.
+    const bool hoverTick = event.kind == EventKind::Tick && event.timer == HOVER_TIMER_ID;
+    if (hoverTick && events.size() > before.events) {
+        require(before.hoverTarget == HoverTarget::Key, "hovering typed with the pointer on no key");
+        require(fake::clock() - before.hoverStart + hoverStepMs(keymapOptions.hoverTimeMs) / 2 >=
+                    static_cast<uint32_t>(keymapOptions.hoverTimeMs),
+                "hovering typed before the hover time");
+    }
     int downAgain = 0;
     for (size_t i = before.events; i < events.size(); ++i) {
         const fake::KeyEvent& sent = events[i];
@@ -322,7 +343,7 @@ CHECKER void checkKeyEvents(const Before& before, const Event& event)
         }
         // Keys go down at a press, and again only as the repeat of the key held longest, a whole
         // delay after its press.
-        requireOfCode(pressing || repeatTick, "a key went down without a press", sent.virtualKey);
+        requireOfCode(pressing || repeatTick || hoverTick, "a key went down without a press", sent.virtualKey);
         if (repeatTick) {
             requireOfCode(before.repeatingKey >= 0 && sent.virtualKey == before.repeatingCode,
                           "a repeat typed another key than the one that repeats", sent.virtualKey);
@@ -337,9 +358,18 @@ CHECKER void checkKeyEvents(const Before& before, const Event& event)
         }
         // Down again while down: a Normal key typing once more (a repeat, or another key of the same
         // code); never a modifier, and once per press at most.
-        requireOfCode(before.typed.test(sent.virtualKey) || codesTyped().test(sent.virtualKey),
+        // A key typed by hovering has come up again by the end of its tick.
+        const bool hoverTyped = hoverTick && keyTable && before.hoverKey >= 0 && before.hoverKey < keyTable->count &&
+                                keyTable->keys[before.hoverKey].kind == KeyKind::Normal;
+        requireOfCode(before.typed.test(sent.virtualKey) || codesTyped().test(sent.virtualKey) || hoverTyped,
                       "a code held by a modifier went down twice", sent.virtualKey);
         requireOfCode(repeatTick || ++downAgain == 1, "one press typed twice", sent.virtualKey);
+    }
+    // A key typed by hovering goes down and up within its tick, as a tap's does; a modifier latches.
+    if (hoverTick && keyTable && before.hoverKey >= 0 && before.hoverKey < keyTable->count) {
+        const int k = before.hoverKey;
+        requireOfKey(keyTable->keys[k].kind == KeyKind::Latching || !heldCodes[k].held || heldByPress(k),
+                     "a key typed by hovering stays down", k);
     }
     // A contact reported down again on the key it holds is the same press: it types nothing anew.
     if (event.kind == EventKind::RepeatedDown && keyTable) {
@@ -371,6 +401,15 @@ CHECKER void checkTimers()
             "auto-show would hide a panel that is not shown");
     require(keymapOptions.autoShow != AutoShow::Off || !autoShowState.hidePending,
             "auto-show has work while it is off");
+    // Hovering wakes the keyboard only while the pointer rests on a key or the tab, never during a
+    // slide, never while it is off; the ring is on the key it rests on, or on none.
+    const bool resting = hoverState.target != HoverTarget::None;
+    require(fake::timerRunning(HOVER_TIMER_ID) == resting && hoverState.timerRunning == resting,
+            "the hover timer runs exactly while the pointer rests on a key or the tab");
+    require(!resting || (keymapOptions.hoverTimeMs > 0 && slideState.step == 0),
+            "the pointer rests while hovering is off or the panel slides");
+    require(hoverRing.key < 0 || (hoverState.target == HoverTarget::Key && hoverRing.key == hoverState.key),
+            "the ring lies on a key the pointer does not rest on");
 }
 
 // Whether a press that held `key` before the event holds it still, as the same press.
@@ -385,7 +424,11 @@ CHECKER void checkKeys(const Before& before, const Event& event)
 {
     bool layerHeld = false;
     bool latched = false;
-    const int hit = event.press >= 0 && presses[event.press].held ? presses[event.press].key : -1;
+    // A key chosen by hovering is pressed as a tap presses it.
+    const bool hoverTick = event.kind == EventKind::Tick && event.timer == HOVER_TIMER_ID;
+    const int hit = event.press >= 0 && presses[event.press].held ? presses[event.press].key
+                    : hoverTick                                   ? before.hoverKey
+                                                                  : -1;
     for (int k = 0; k < keyTable->count; ++k) {
         const KeyRecord& key = keyTable->keys[k];
         const bool holdsLayer = heldCodes[k].layer;
@@ -422,7 +465,8 @@ CHECKER void checkKeys(const Before& before, const Event& event)
         // A key goes up with the last press that holds it: a lift or a tick never lets go of a key
         // that a press still holding it put down, and another press never lets go of the code a press
         // holds on an ordinary key.
-        if (event.kind == EventKind::Lift || event.kind == EventKind::Tick)
+        // A hover tick that types is a press of its own, which may change a key as a tap on it does.
+        if (event.kind == EventKind::Lift || (event.kind == EventKind::Tick && !hoverTick))
             requireOfKey(before.states[k] == KeyState::Up || keyTable->keys[k].state != KeyState::Up,
                          "a key went up while a press still holds it", k);
         if (keyTable->keys[k].kind == KeyKind::Normal)
@@ -446,7 +490,7 @@ CHECKER void checkState(const Before& before, const Event& event)
     if (!keyTable) {
         require(checker.down.none(), "keys held after the window's end");
         require(!fake::timerRunning(SLIDE_TIMER_ID) && !fake::timerRunning(KEY_REPEAT_TIMER_ID) &&
-                    !fake::timerRunning(FOLLOW_UP_TIMER_ID),
+                    !fake::timerRunning(FOLLOW_UP_TIMER_ID) && !fake::timerRunning(HOVER_TIMER_ID),
                 "a timer runs after the window's end");
         return;
     }
@@ -491,7 +535,8 @@ CHECKER void check(Event event)
     // A press on the dock tab starts a slide, which lets go of everything first; so does auto-show's
     // slide off the screen.
     const bool slideStarted = checker.before.slideStep == 0 && slideState.step != 0;
-    if ((event.kind == EventKind::Press || event.kind == EventKind::RepeatedDown) && slideStarted)
+    const bool hoverTick = event.kind == EventKind::Tick && event.timer == HOVER_TIMER_ID;
+    if ((event.kind == EventKind::Press || event.kind == EventKind::RepeatedDown || hoverTick) && slideStarted)
         event.kind = EventKind::Bulk;
     const bool hideStarted = slideState.direction == SlideDirection::Hide && slideState.step != 0 &&
                              (slideStarted || checker.before.slideDirection == SlideDirection::Show);
@@ -549,6 +594,55 @@ void contactMessage(std::set<uint32_t>& contactsDown, uint32_t contact, ContactM
     check({EventKind::Lift});
 }
 
+// The hover times a run may set, off first.
+constexpr int32_t HOVER_TIMES[] = {0, 300, 500, 800, 1000, 1500, 3000, 5000};
+
+// The mouse pointer's moves: nothing goes down or up before the pointer has rested its time.
+void movePointer(Point at)
+{
+    const size_t events = fake::keyEvents().size();
+    hoverPointerMove(window, at.x, at.y);
+    require(fake::keyEvents().size() == events, "a move of the pointer sent a key event");
+    check({EventKind::Other});
+}
+
+// A key or the tab chosen without a press: sub-ops 0 to 7 are hovering's.
+void selectionEvent(Input& in, Point& mouseAt)
+{
+    const int what = in.next(16);
+    const uint32_t hoverTime = static_cast<uint32_t>(keymapOptions.hoverTimeMs);
+    switch (what) {
+    case 0: movePointer(mouseAt = target(in)); break;
+    case 1: {
+        const int dx = in.next(16) - 7;
+        const int dy = in.next(16) - 7;
+        movePointer(mouseAt = {mouseAt.x + dx, mouseAt.y + dy});
+        break;
+    }
+    case 2:
+        hoverPointerLeave(window);
+        check({EventKind::Other});
+        break;
+    case 3:
+        setHoverTime(window, HOVER_TIMES[in.next(8)]);
+        check({EventKind::Other});
+        break;
+    case 4: tick(window, HOVER_TIMER_ID); break;
+    case 5: fake::advanceTo(fake::clock() + hoverTime); break;
+    case 6:
+        movePointer(mouseAt = target(in));
+        pressMouse(mouseAt);
+        if (keyTable)
+            liftMouse(mouseAt);
+        break;
+    case 7:
+        movePointer(mouseAt = target(in));
+        fake::advanceTo(fake::clock() + hoverTime + hoverStepMs(keymapOptions.hoverTimeMs) + 1);
+        break;
+    default: break;
+    }
+}
+
 // The text field of the focus changes, on the screen.
 constexpr Rect FIELD = {100, 100, 300, 200};
 
@@ -559,7 +653,7 @@ void fitWindow(PlatformWindow* fitted, const Rect& screen)
     checker.refitWithin = true;
 }
 
-void autoShowEvent(Input& in)
+void autoShowEvent(Input& in, Point& mouseAt)
 {
     const int what = in.next(8);
     const uint32_t now = fake::clock();
@@ -579,6 +673,7 @@ void autoShowEvent(Input& in)
     case 4: autoShowHardwareKey(window); break;
     case 5: tick(window, AUTO_SHOW_TIMER_ID); return;
     case 6: setAutoShow(window, static_cast<AutoShow>(in.next(3))); break;
+    case 0: selectionEvent(in, mouseAt); return;
     default: slidePanelIntoView(window); break;
     }
     check({EventKind::Other});
@@ -660,7 +755,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             releaseEverything(window);
             check({EventKind::Bulk});
             break;
-        case 11: autoShowEvent(in); break;
+        case 11: autoShowEvent(in, mouseAt); break;
         case 12:
             // A screen without area keeps the last fit, and whatever moves goes on.
             check({refitPanel(window, SCREENS[in.next(10)]) ? EventKind::Refit : EventKind::Other});

@@ -1,6 +1,7 @@
 // Menu commands (transparency, colour style, visibility, About, Exit), the popup menu and the tray icon.
 #include "app/app_win32.h"
 
+#include "input/hover.h"
 #include "input/input.h"
 #include "layout/options.h"
 #include "platform/system_calls_win32.h"
@@ -22,6 +23,11 @@ constexpr BYTE ALPHA_VALUES[GROUP_SIZE] = {25, 51, 76, 127, 204, 255};
 constexpr int32_t ALPHA_PERCENTS[GROUP_SIZE] = {10, 20, 30, 50, 80, 100};
 constexpr CommandGroup STYLE_GROUP = {IDM_STYLE_1, IDM_STYLE_2, IDM_STYLE_3, IDM_STYLE_4, IDM_STYLE_5, IDM_STYLE_6};
 
+// "Hover Typing", Off and the hover times of its items.
+constexpr CommandGroup HOVER_GROUP = {IDM_HOVER_OFF,  IDM_HOVER_500,  IDM_HOVER_1000,
+                                      IDM_HOVER_1500, IDM_HOVER_2000, IDM_HOVER_3000};
+constexpr int32_t HOVER_TIMES[GROUP_SIZE] = {0, 500, 1000, 1500, 2000, 3000};
+
 int indexIn(const CommandGroup& group, WORD id)
 {
     for (int i = 0; i < GROUP_SIZE; ++i) {
@@ -36,6 +42,17 @@ void checkOneOf(const CommandGroup& group, WORD chosen)
 {
     for (WORD id : group)
         CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (id == chosen ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// The item of the hover time in force is checked; none when the keymap gave a time no item has.
+void checkHoverTime()
+{
+    WORD chosen = 0;
+    for (int i = 0; i < GROUP_SIZE; ++i) {
+        if (HOVER_TIMES[i] == keymapOptions.hoverTimeMs)
+            chosen = HOVER_GROUP[i];
+    }
+    checkOneOf(HOVER_GROUP, chosen);
 }
 
 // Hidden from the menu, the panel comes back from the icon's menu or when the program is started
@@ -99,6 +116,7 @@ void applyStartOptions(HWND window)
     if (styled)
         checkOneOf(STYLE_GROUP, STYLE_GROUP[keymapOptions.style - 1]);
     applyColorStyle(window, styled ? keymapOptions.style : 1);
+    checkHoverTime();
 }
 
 void runCommand(HWND window, WORD id, bool* handled)
@@ -116,6 +134,9 @@ void runCommand(HWND window, WORD id, bool* handled)
         checkOneOf(STYLE_GROUP, id);
         applyColorStyle(window, style + 1);
         keymapOptions.style = style + 1;
+    } else if (int hover = indexIn(HOVER_GROUP, id); hover >= 0) {
+        setHoverTime(reinterpret_cast<PlatformWindow*>(window), HOVER_TIMES[hover]);
+        checkHoverTime();
     } else if (id == IDM_VISIBLE) {
         toggleVisible(window);
     } else if (id == IDM_AUTO_SHOW) {

@@ -4,6 +4,7 @@
 #include "platform/system_calls_win32.h"
 #include "platform/window_win32.h"
 
+#include "input/hover.h"
 #include "input/input.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
@@ -76,6 +77,20 @@ void onPointer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     default: break;
     }
     handleContactMessage(platformWindow(window), kind, contact, canceled, point.x, point.y);
+}
+
+// The mouse pointer's own moves go to hover typing: not those the system makes from a touch or a pen
+// (their extra information carries this signature), and not those with the button held, which
+// belong to the press.
+constexpr LPARAM TOUCH_OR_PEN_MASK = static_cast<LPARAM>(0xFFFFFF00);
+constexpr LPARAM TOUCH_OR_PEN_SIGNATURE = static_cast<LPARAM>(0xFF515700);
+
+void onMouseMove(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (keymapOptions.hoverTimeMs <= 0 || (wParam & MK_LBUTTON) != 0 ||
+        (GetMessageExtraInfo() & TOUCH_OR_PEN_MASK) == TOUCH_OR_PEN_SIGNATURE)
+        return;
+    hoverPointerMove(platformWindow(window), static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam)));
 }
 
 void optOutOfTouchGestures(HWND window)
@@ -231,6 +246,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_LBUTTONDOWN: handlePointerPress(platformWindow(window), x, y); return 0;
     case WM_LBUTTONUP: handlePointerRelease(platformWindow(window), x, y); return 0;
+    case WM_MOUSEMOVE: onMouseMove(window, wParam, lParam); return 0;
+    case WM_MOUSELEAVE: hoverPointerLeave(platformWindow(window)); return 0;
     case WM_CAPTURECHANGED: handlePointerCaptureLost(platformWindow(window)); return 0;
     case WM_DISPLAYCHANGE:
     case WM_DPICHANGED: onDisplayChange(window); return 0;

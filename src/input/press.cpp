@@ -1,4 +1,5 @@
 // Presses of the mouse and of touch contacts: which key a press hits, each key's state machine, releases.
+#include "input/hover.h"
 #include "input/input.h"
 #include "input/key_repeat.h"
 #include "layout/keytable.h"
@@ -245,6 +246,11 @@ void letGoOfMouse(PlatformWindow* window)
 
 } // namespace
 
+int keyAtPoint(int32_t x, int32_t y)
+{
+    return keyAt(x, y);
+}
+
 bool heldByPress(int key)
 {
     return heldByAnotherPress(key, -1);
@@ -265,6 +271,7 @@ void handlePointerPress(PlatformWindow* window, int32_t x, int32_t y)
     // A button that comes down again while its press is held came up on a way the window never saw.
     if (presses[MOUSE_PRESS].held)
         letGoOfMouse(window);
+    hoverPointerPress(window);
     pressAt(window, MOUSE_PRESS, 0, x, y, true);
 }
 
@@ -274,6 +281,7 @@ void handlePointerRelease(PlatformWindow* window, int32_t x, int32_t y)
     (void)x;
     (void)y;
     letGoOfMouse(window);
+    hoverPointerRelease(window);
 }
 
 void handlePointerCaptureLost(PlatformWindow* window)
@@ -370,6 +378,7 @@ void releasePresses(PlatformWindow* window)
 // that still holds anything: a Normal key that holds the Fn layer, or one no press holds any longer.
 void releaseEverything(PlatformWindow* window)
 {
+    endHover(window);
     releasePresses(window);
     releaseAllLatchingKeys();
     for (int i = 0; i < keyCount(); ++i) {

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "input/auto_show.h"
+#include "input/hover.h"
 #include "input/input.h"
 #include "input/tab_area.h"
 #include "layout/keytable.h"
@@ -24,7 +25,8 @@ Point slidPosition(const TabPlace& tab, int64_t moves)
 void startSlide(PlatformWindow* window, SlideDirection direction)
 {
     // A key a finger or the mouse holds goes up before the panel moves away under it; off the screen,
-    // nothing may stay held behind it.
+    // nothing may stay held behind it. Nothing hovers while the panel moves under the pointer.
+    endHover(window);
     if (direction == SlideDirection::Hide) {
         releaseEverything(window);
         // Whoever slides the panel away, auto-show has nothing left to take away.
@@ -90,6 +92,8 @@ bool refitPanel(PlatformWindow* window, Rect screen)
     if (!fitPanelToScreen(screen))
         return false;
     fittedScreen = screen;
+    // The keys are no longer where the pointer rests.
+    endHover(window);
     // A slide under way ends where it was going; the panel stays shown or hidden as it was, since the
     // last slide's direction is all that says which. Presses count again from here.
     slideState.step = 0;

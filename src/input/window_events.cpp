@@ -2,6 +2,7 @@
 // and when each one runs.
 #include "input/input.h"
 #include "input/auto_show.h"
+#include "input/hover.h"
 #include "input/key_repeat.h"
 
 void onWindowTimer(PlatformWindow* window, uint32_t id)
@@ -17,6 +18,8 @@ void onWindowTimer(PlatformWindow* window, uint32_t id)
         followUpPresses(window);
     } else if (id == AUTO_SHOW_TIMER_ID) {
         advanceAutoShow(window);
+    } else if (id == HOVER_TIMER_ID) {
+        advanceHover(window);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "layout/options.h"
 #include "platform/platform.h"
 #include "render/geometry.h"
+#include "render/hover_ring.h"
 #include "render/palette.h"
 #include "render/svg_render.h"
 
@@ -24,6 +25,7 @@ const char usage[] = "usage: plumtide-keymap dump [FILE]\n"
                      "       plumtide-keymap check FILE\n"
                      "       plumtide-keymap hit FILE X Y [--screen WxH]\n"
                      "       plumtide-keymap render [FILE] -o OUT.svg [--style N] [--screen WxH]\n"
+                     "                              [--hover N[,PERCENT]]\n"
                      "       plumtide-keymap convert IN.txt -o OUT.keymap\n";
 
 // Panel points farther out than this are refused: within it every product of the hit test is exact.
@@ -170,6 +172,19 @@ bool parseScreen(const std::u16string& text, Size* screen)
     return true;
 }
 
+// "N" or "N,PERCENT": the hover ring on key N, filled PERCENT (0 to 100, half unless given).
+bool parseHover(const std::u16string& text, HoverRing* ring)
+{
+    const size_t comma = text.find(u',');
+    long key = 0;
+    long percent = 50;
+    if (!parseInteger(text.substr(0, comma), 0, MAX_KEYS - 1, &key) ||
+        (comma != std::u16string::npos && !parseInteger(text.substr(comma + 1), 0, 100, &percent)))
+        return false;
+    *ring = {static_cast<int>(key), static_cast<int32_t>(percent * RING_FULL / 100)};
+    return true;
+}
+
 // Takes "--screen WxH" out of the arguments wherever it stands; false when it is there but bad, or
 // given twice.
 bool takeScreen(std::vector<std::u16string>& args, Size* screen, bool* given)
@@ -254,12 +269,17 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
     const std::u16string* file = nullptr;
     const std::u16string* output = nullptr;
     long style = 0; // the keymap's Style option, or 1 without, unless --style gives one
+    HoverRing ring = {-1, 0};
+    // No ring of an earlier picture is drawn on this one.
+    resetHoverRing();
     bool good = takeScreen(args, &screen, &onScreen);
     for (size_t i = 1; i < args.size() && good; ++i) {
         if (args[i] == u"-o" && i + 1 < args.size() && !output) {
             output = &args[++i];
         } else if (args[i] == u"--style" && i + 1 < args.size()) {
             good = parseInteger(args[++i], 1, COLOR_STYLE_COUNT, &style);
+        } else if (args[i] == u"--hover" && i + 1 < args.size()) {
+            good = parseHover(args[++i], &ring);
         } else if (!args[i].empty() && args[i][0] != u'-' && !file) {
             file = &args[i];
         } else {
@@ -271,6 +291,11 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
         return 2;
     }
     loadAndPlace(file, onScreen ? &screen : nullptr);
+    if (ring.key >= keyTable->count) {
+        std::fprintf(err, "plumtide-keymap: --hover %d: the layout has keys 0 to %d\n", ring.key, keyTable->count - 1);
+        return 2;
+    }
+    hoverRing = ring;
     if (style == 0)
         style = keymapOptions.style != NO_STYLE ? keymapOptions.style : 1;
     if (!onScreen)

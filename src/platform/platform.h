@@ -70,6 +70,8 @@ void platformDestroyWindow(PlatformWindow* window);
 void platformCapturePointer(PlatformWindow* window);
 // Gives the capture back. The window is told synchronously that it lost the capture.
 void platformReleasePointer();
+// Asks the system to report once when the mouse pointer leaves the window's client area.
+void platformTrackPointerLeave(PlatformWindow* window);
 // Whether the button that presses keys (the primary one) is down in the system right now.
 bool platformPointerButtonDown();
 // Starts or restarts timer `id` of the window: a tick every intervalMs from now on. With a tolerance,

@@ -45,6 +45,15 @@ void platformReleasePointer()
     ReleaseCapture();
 }
 
+void platformTrackPointerLeave(PlatformWindow* window)
+{
+    TRACKMOUSEEVENT track = {};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = hwnd(window);
+    TrackMouseEvent(&track);
+}
+
 bool platformPointerButtonDown()
 {
     // With the buttons swapped for the left hand, the primary button is the physical right one.

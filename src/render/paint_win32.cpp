@@ -2,7 +2,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 
+#include "render/hover_ring.h"
 #include "render/paint_geometry.h"
 #include "render/palette.h"
 #include "render/palette_win32.h"
@@ -209,6 +211,49 @@ void paintKey(HDC dc, int index, PassState& pass)
     }
 }
 
+HPEN flatPen(int32_t width, COLORREF color)
+{
+    const LOGBRUSH brush = {BS_SOLID, color, 0};
+    return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, static_cast<DWORD>(width), &brush, 0, nullptr);
+}
+
+// The hover ring over its key, last, so that no key covers it. Its pens live for this one drawing: a
+// ring is drawn a few times a second at most, and only while the pointer rests on a key.
+void paintHoverRing(HDC dc)
+{
+    if (hoverRing.key < 0 || hoverRing.key >= keyTable->count)
+        return;
+    const RingPaint ring = keyRingPaint(hoverRing.key, hoverRing.filled);
+    const int x = ring.center.x;
+    const int y = ring.center.y;
+    const int r = ring.radius;
+    HPEN track = flatPen(ring.track, palette.textColor);
+    HPEN rim = flatPen(ring.width + 2 * ring.rim, palette.faceColor);
+    HPEN arc = flatPen(ring.width, palette.textColor);
+    HGDIOBJ keptPen = SelectObject(dc, track);
+    HGDIOBJ keptBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    const int keptDirection = SetArcDirection(dc, AD_CLOCKWISE);
+    Ellipse(dc, x - r, y - r, x + r + 1, y + r + 1);
+    if (ring.filled > 0) {
+        // The arc's ends are given as directions from the centre: far out, so that a short arc keeps
+        // its length; a full ring is an arc whose ends meet.
+        constexpr double RADIAL = 4096.0;
+        const double angle = 6.283185307179586 * ring.filled / RING_FULL;
+        const int endX = ring.filled >= RING_FULL ? x : x + static_cast<int>(std::lround(RADIAL * std::sin(angle)));
+        const int endY = ring.filled >= RING_FULL ? y - r : y - static_cast<int>(std::lround(RADIAL * std::cos(angle)));
+        for (HPEN pen : {rim, arc}) {
+            SelectObject(dc, pen);
+            Arc(dc, x - r, y - r, x + r + 1, y + r + 1, x, y - r, endX, endY);
+        }
+    }
+    SetArcDirection(dc, keptDirection);
+    SelectObject(dc, keptBrush);
+    SelectObject(dc, keptPen);
+    DeleteObject(arc);
+    DeleteObject(rim);
+    DeleteObject(track);
+}
+
 } // namespace
 
 void paintPanel(HDC dc)
@@ -249,6 +294,7 @@ void paintPanel(HDC dc)
     pass.textColor = CLR_INVALID;
     for (int i = keyTable->count - 1; i >= 0; --i)
         paintKey(dc, i, pass);
+    paintHoverRing(dc);
 
     SetTextColor(dc, keptTextColor);
     SelectObject(dc, keptFont);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "render/hover_ring.h"
 #include "render/paint_geometry.h"
 #include "render/palette.h"
 #include "layout/keytable.h"
@@ -126,6 +127,57 @@ void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& c
     w.text("</g>\n");
 }
 
+// The hover ring as the paint pass draws it: the track, then the rim and the arc from the top
+// clockwise (SVG's positive sweep, with y downward).
+void writeHoverRing(Writer& w, const PaletteColors& colors)
+{
+    if (!keyTable || hoverRing.key < 0 || hoverRing.key >= keyTable->count)
+        return;
+    const RingPaint ring = keyRingPaint(hoverRing.key, hoverRing.filled);
+    const auto circle = [&](int32_t width, ColorRef color) {
+        w.text("<circle cx=\"");
+        w.decimal(ring.center.x + 0.5);
+        w.text("\" cy=\"");
+        w.decimal(ring.center.y + 0.5);
+        w.text("\" r=\"");
+        w.number(ring.radius);
+        w.text("\" fill=\"none\" stroke=\"");
+        w.color(color);
+        w.text("\" stroke-width=\"");
+        w.number(width);
+        w.text("\"/>\n");
+    };
+    const auto arc = [&](int32_t width, ColorRef color) {
+        w.text("<path d=\"M ");
+        w.decimal(ring.center.x + 0.5);
+        w.text(" ");
+        w.decimal(ring.center.y - ring.radius + 0.5);
+        w.text(" A ");
+        w.number(ring.radius);
+        w.text(" ");
+        w.number(ring.radius);
+        w.text(ring.filled > RING_FULL / 2 ? " 0 1 1 " : " 0 0 1 ");
+        w.decimal(ring.end.x + 0.5);
+        w.text(" ");
+        w.decimal(ring.end.y + 0.5);
+        w.text("\" fill=\"none\" stroke=\"");
+        w.color(color);
+        w.text("\" stroke-width=\"");
+        w.number(width);
+        w.text("\"/>\n");
+    };
+    w.text("<g class=\"hover-ring\">\n");
+    circle(ring.track, colors.textColor);
+    if (ring.filled >= RING_FULL) {
+        circle(ring.width + 2 * ring.rim, colors.faceColor);
+        circle(ring.width, colors.textColor);
+    } else if (ring.filled > 0) {
+        arc(ring.width + 2 * ring.rim, colors.faceColor);
+        arc(ring.width, colors.textColor);
+    }
+    w.text("</g>\n");
+}
+
 void header(Writer& w, int64_t width, int64_t height, int style)
 {
     w.text("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"");
@@ -198,6 +250,7 @@ void writeClientArea(Writer& w, const PaletteColors& colors)
         }
         for (int i = keyTable->count - 1; i >= 0; --i)
             writeKey(w, i, keyTable->keys[i], colors);
+        writeHoverRing(w, colors);
     }
     w.text("</g>\n");
 }

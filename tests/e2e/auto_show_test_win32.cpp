@@ -92,32 +92,11 @@ struct KeyRecorder {
     ~KeyRecorder() { UnhookWindowsHookEx(hook); }
 };
 
-// A program of the test's own, ended with the test: Notepad's unsaved text would hold it in a dialog.
-// Wine starts a Unix program as it would a Windows one.
-struct Started {
-    PROCESS_INFORMATION process = {};
-    explicit Started(std::wstring commandLine)
-    {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    }
-    ~Started()
-    {
-        if (!process.hProcess)
-            return;
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, e2e::DEADLINE_MS);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-};
-
 TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeavesOrAKeyIsTyped)
 {
     KeyRecorder recorder;
     OtherWindow other;
-    Started notepad(L"notepad.exe");
+    e2e::Started notepad(L"notepad.exe");
     ASSERT_TRUE(notepad.process.hProcess);
     HWND editor = nullptr;
     ASSERT_TRUE(e2e::waitUntil([&] {
@@ -152,7 +131,7 @@ TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeavesOrAKeyIsTyped)
         // Typing on a keyboard of the user's own (a key from outside Wine has no mark of an injected
         // one) takes the panel away; a click into the text that has the focus brings it back.
         {
-            Started xdotool(L"/usr/bin/xdotool key b");
+            e2e::Started xdotool(L"/usr/bin/xdotool key b");
             EXPECT_TRUE(settles(panel, false)) << "a hardware key takes the panel away";
             EXPECT_TRUE(typed(L"ab"));
         }

@@ -297,6 +297,23 @@ void pointerEvent(DWORD flags, int x, int y)
     });
 }
 
+Started::Started(std::wstring commandLine)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+}
+
+Started::~Started()
+{
+    if (!process.hProcess)
+        return;
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, DEADLINE_MS);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
 void pointerMove(int x, int y)
 {
     pointerEvent(0, x, y);

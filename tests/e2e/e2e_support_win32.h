@@ -87,6 +87,16 @@ private:
     HWND window_ = nullptr;
 };
 
+// A program of the test's own, ended with the test: Notepad's unsaved text would hold it in a dialog.
+// Wine starts a Unix program (xdotool) as it would a Windows one.
+struct Started {
+    PROCESS_INFORMATION process = {};
+    explicit Started(std::wstring commandLine);
+    ~Started();
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+};
+
 // Real pointer input through the system, in screen coordinates.
 void pointerMove(int x, int y);
 void pointerDown(int x, int y);

@@ -400,6 +400,11 @@ void platformReleasePointer()
     loseCapture(anyWindow);
 }
 
+void platformTrackPointerLeave(PlatformWindow* window)
+{
+    record([&] { return std::string("track leave" + onWindow(window)); });
+}
+
 bool platformPointerButtonDown()
 {
     return state.pointerButtonDown;

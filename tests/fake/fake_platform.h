@@ -36,7 +36,7 @@ PlatformWindow* window();
 //   "down A", "up LSHIFT"             a key event, by the virtual key's name without "VK_"
 //   "scan A", "clock", "repeat settings"   the look-ups
 //   "invalidate 43,45,113,131", "update", "move 0,-169 1024x679" (" norepaint" without repaint),
-//   "destroy", "capture", "release capture", "timer 2 start 500", "timer 1 start 50 ~10" (with a
+//   "destroy", "capture", "release capture", "track leave", "timer 2 start 500", "timer 1 start 50 ~10" (with a
 //   tolerance), "timer 2 stop", "fit 1920,0,3840,1080"
 const std::vector<std::string>& calls();
 void clearCalls();

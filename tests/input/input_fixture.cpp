@@ -5,6 +5,7 @@
 
 #include "fake/fake_platform.h"
 #include "support/test_keys.h"
+#include "input/hover.h"
 #include "input/input.h"
 #include "layout/default_layout.h"
 #include "layout/u16text.h"
@@ -40,6 +41,11 @@ int keyIndex(const std::string& name)
 
 Point target(const std::string& name)
 {
+    // "K~D": D pixels right of K's centre.
+    if (const size_t tilde = name.find('~'); tilde != std::string::npos && tilde > 0) {
+        const Point at = target(name.substr(0, tilde));
+        return {at.x + std::stoi(name.substr(tilde + 1)), at.y};
+    }
     if (const size_t colon = name.find(':'); colon != std::string::npos)
         return {std::stoi(name.substr(0, colon)), std::stoi(name.substr(colon + 1))};
     const int index = keyIndex(name);
@@ -83,7 +89,8 @@ void InputFixture::TearDown()
     // Once a press is let go of and a slide has ended, nothing wakes the keyboard.
     if (!presses[MOUSE_PRESS].held && !fake::destroyed()) {
         fake::advanceTo(fake::clock() + SLIDE_TIMER_MS * (SLIDE_STEPS + 2));
-        for (uint32_t id : {SLIDE_TIMER_ID, KEY_REPEAT_TIMER_ID, FOLLOW_UP_TIMER_ID, AUTO_SHOW_TIMER_ID})
+        for (uint32_t id :
+             {SLIDE_TIMER_ID, KEY_REPEAT_TIMER_ID, FOLLOW_UP_TIMER_ID, AUTO_SHOW_TIMER_ID, HOVER_TIMER_ID})
             EXPECT_FALSE(fake::timerRunning(id)) << "timer " << id << " runs at idle";
     }
     bool layerShown = false;
@@ -138,7 +145,8 @@ std::string InputFixture::run(const std::string& script, bool oneFinger)
             hash == std::string::npos ? 1 : static_cast<uint32_t>(std::stoul(words[0].substr(hash + 1)));
         const bool finger = hash != std::string::npos || oneFinger;
         if (verb != "tap" && verb != "press" && verb != "release" && verb != "lose" && verb != "wait" &&
-            verb != "down" && verb != "up" && verb != "cancel" && verb != "choose")
+            verb != "down" && verb != "up" && verb != "cancel" && verb != "choose" && verb != "hover" &&
+            verb != "leave")
             ADD_FAILURE() << "unknown step: " << step;
         if (verb == "wait")
             continue;
@@ -148,6 +156,15 @@ std::string InputFixture::run(const std::string& script, bool oneFinger)
         }
         if (fake::destroyed())
             continue;
+        if (verb == "hover") {
+            const Point at = target(words[1]);
+            hoverPointerMove(window, at.x, at.y);
+            continue;
+        }
+        if (verb == "leave") {
+            hoverPointerLeave(window);
+            continue;
+        }
         if (verb == "choose") {
             typeSelectedKey(window, keyIndex(words[1]));
             continue;

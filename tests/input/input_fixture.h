@@ -36,9 +36,11 @@ protected:
     //   "wait @T"  time passes (timers tick)
     //   "down#C K @T"  touch or pen contact C lands on K  "up#C @T"  it lifts
     //   "cancel#C @T"  the system cancels it             "choose K @T"  hovering or the switch types K
+    //   "hover K @T"  the mouse pointer moves onto K       "leave @T"  it leaves the panel
     // K is a key's first legend (the first key so labelled), "#N" the key at index N, or "X:Y" a
-    // client point. With `oneFinger` the mouse steps are made by contact 1 instead (a capture lost is
-    // then the contact's). After the window is destroyed, pointer steps have no window to go to.
+    // client point; "K~D" lies D pixels right of K's centre. With `oneFinger` the mouse steps are made by contact 1
+    // instead (a capture lost is then the contact's). After the window is destroyed, pointer steps have no window to go
+    // to.
     static std::string run(const std::string& script, bool oneFinger = false);
     // The recorded calls from index `from` on, comma-separated; only those starting with one of
     // `kinds` when it is not empty.

@@ -141,13 +141,46 @@ TEST_F(KeymapRender, WritesTheBuiltInLayoutWhenTheFileCannotBeRead)
     EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
 }
 
-TEST_F(KeymapRender, TheShippedPictureOfTheBuiltInLayoutIsCurrent)
+TEST_F(KeymapRender, TheShippedPicturesOfTheBuiltInLayoutAreCurrent)
 {
-    std::FILE* shipped = std::fopen(PLUMTIDE_SOURCE_ROOT "/layouts/builtin.svg", "rb");
-    ASSERT_NE(shipped, nullptr);
-    const ToolRun run = runTool({u"render", u"-o", u"-"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.out == readAll(shipped)) << "regenerate it: plumtide-keymap render -o layouts/builtin.svg";
+    const struct {
+        const char* picture;
+        std::vector<std::u16string> options;
+    } pictures[] = {{"builtin.svg", {}}, {"hover-ring.svg", {u"--hover", u"27,60"}}};
+    for (const auto& shipped : pictures) {
+        std::FILE* file = std::fopen((std::string(PLUMTIDE_SOURCE_ROOT "/layouts/") + shipped.picture).c_str(), "rb");
+        ASSERT_NE(file, nullptr) << shipped.picture;
+        std::vector<std::u16string> args = {u"render", u"-o", u"-"};
+        args.insert(args.end(), shipped.options.begin(), shipped.options.end());
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_TRUE(run.out == readAll(file)) << "regenerate layouts/" << shipped.picture;
+    }
+}
+
+// The ring's track alone when nothing has gone, a whole circle when the time is up; between, an arc
+// that takes the long way round past half. A key the layout lacks is refused.
+TEST_F(KeymapRender, TheHoverRingFillsWithItsPercent)
+{
+    const struct {
+        const char16_t* hover;
+        const char* part;
+        bool drawn;
+    } cases[] = {{u"27,0", "stroke-width=\"5\"", false},
+                 {u"27", " 0 0 1 ", true},
+                 {u"27,51", " 0 1 1 ", true},
+                 {u"27,100", "<path", false},
+                 {u"27,100", "stroke-width=\"5\"", true}};
+    for (const auto& c : cases) {
+        const ToolRun run = runTool({u"render", u"-o", u"-", u"--hover", c.hover});
+        const size_t ring = run.out.find("<g class=\"hover-ring\">");
+        ASSERT_NE(ring, std::string::npos);
+        const std::string drawn = run.out.substr(ring, run.out.find("</g>", ring) - ring);
+        EXPECT_EQ(drawn.find(c.part) != std::string::npos, c.drawn) << c.part << " in " << drawn;
+    }
+    const ToolRun beyond = runTool({u"render", u"-o", u"-", u"--hover", u"66"});
+    EXPECT_EQ(beyond.exitCode, 2);
+    EXPECT_NE(beyond.err.find("keys 0 to 65"), std::string::npos) << beyond.err;
 }
 
 TEST_F(KeymapRender, WritesToStandardOutputForADashAndTakesAStyle)
@@ -182,7 +215,11 @@ TEST_F(KeymapRender, BadArgumentsPrintUsageAndExit2)
           std::vector<std::u16string>{u"render", u"-o", outputPath, u"--style", u"0"},
           std::vector<std::u16string>{u"render", u"-o", outputPath, u"--style", u"7"},
           std::vector<std::u16string>{u"render", u"-o", outputPath, u"--style", u"one"},
-          std::vector<std::u16string>{u"render", u"-x", u"-o", outputPath}}) {
+          std::vector<std::u16string>{u"render", u"-x", u"-o", outputPath},
+          std::vector<std::u16string>{u"render", u"-o", outputPath, u"--hover"},
+          std::vector<std::u16string>{u"render", u"-o", outputPath, u"--hover", u"one"},
+          std::vector<std::u16string>{u"render", u"-o", outputPath, u"--hover", u"1,101"},
+          std::vector<std::u16string>{u"render", u"-o", outputPath, u"--hover", u"-1"}}) {
         const ToolRun run = runTool(args);
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_EQ(run.out, "");
