@@ -2,6 +2,7 @@
 #include "input/input.h"
 
 #include "input/auto_show.h"
+#include "input/scan.h"
 
 int fnLayer = 0;
 uint32_t lastPressTime = 0;
@@ -33,4 +34,5 @@ void resetInput()
     for (bool& due : repaintDue)
         due = false;
     resetAutoShow();
+    resetScan();
 }

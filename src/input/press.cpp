@@ -1,6 +1,7 @@
 // Presses of the mouse and of touch contacts: which key a press hits, each key's state machine, releases.
 #include "input/input.h"
 #include "input/key_repeat.h"
+#include "input/scan.h"
 #include "layout/keytable.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
@@ -376,4 +377,6 @@ void releaseEverything(PlatformWindow* window)
         if (heldCodes[i].held || heldCodes[i].layer)
             letGoOfKey(nullptr, i);
     }
+    // A row the switch picked is forgotten with everything else.
+    restartScan(window);
 }

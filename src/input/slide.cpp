@@ -3,6 +3,7 @@
 
 #include "input/auto_show.h"
 #include "input/input.h"
+#include "input/scan.h"
 #include "input/tab_area.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
@@ -35,6 +36,8 @@ void startSlide(PlatformWindow* window, SlideDirection direction)
     slideState.step = 1;
     slideState.direction = direction;
     keepSlideTimer(window);
+    // No highlight moves while the panel does.
+    keepScan(window);
 }
 
 } // namespace
@@ -69,11 +72,13 @@ void advanceSlide(PlatformWindow* window)
     if (slideState.step > SLIDE_STEPS) {
         // The tick after the last move ends the slide, and presses count again from here.
         slideState.step = 0;
+        keepScan(window);
         return;
     }
     TabPlace tab{};
     if (!findTab(tab)) {
         slideState.step = 0;
+        keepScan(window);
         return;
     }
     // Every position is the docked one shifted toward the docked edge: by n moves when hiding, by
@@ -94,6 +99,7 @@ bool refitPanel(PlatformWindow* window, Rect screen)
     // last slide's direction is all that says which. Presses count again from here.
     slideState.step = 0;
     keepSlideTimer(window);
+    keepScan(window);
     TabPlace tab{};
     const bool hidden = findTab(tab) && slideState.direction == SlideDirection::Hide;
     const Point at = hidden ? slidPosition(tab, SLIDE_STEPS) : shownWindowPosition();

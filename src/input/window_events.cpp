@@ -3,6 +3,7 @@
 #include "input/input.h"
 #include "input/auto_show.h"
 #include "input/key_repeat.h"
+#include "input/scan.h"
 
 void onWindowTimer(PlatformWindow* window, uint32_t id)
 {
@@ -17,6 +18,8 @@ void onWindowTimer(PlatformWindow* window, uint32_t id)
         followUpPresses(window);
     } else if (id == AUTO_SHOW_TIMER_ID) {
         advanceAutoShow(window);
+    } else if (id == SCAN_TIMER_ID) {
+        advanceScan(window);
     }
 }
 
