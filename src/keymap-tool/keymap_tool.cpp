@@ -8,6 +8,7 @@
 
 #include "keymap-tool/check.h"
 #include "keymap-tool/convert.h"
+#include "input/scan.h"
 #include "layout/default_layout.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
@@ -16,6 +17,7 @@
 #include "platform/platform.h"
 #include "render/geometry.h"
 #include "render/palette.h"
+#include "render/scan_marks.h"
 #include "render/svg_render.h"
 
 namespace {
@@ -23,7 +25,7 @@ namespace {
 const char usage[] = "usage: plumtide-keymap dump [FILE]\n"
                      "       plumtide-keymap check FILE\n"
                      "       plumtide-keymap hit FILE X Y [--screen WxH]\n"
-                     "       plumtide-keymap render [FILE] -o OUT.svg [--style N] [--screen WxH]\n"
+                     "       plumtide-keymap render [FILE] -o OUT.svg [--style N] [--screen WxH] [--scan ROW[,KEY]]\n"
                      "       plumtide-keymap convert IN.txt -o OUT.keymap\n";
 
 // Panel points farther out than this are refused: within it every product of the hit test is exact.
@@ -246,6 +248,54 @@ bool readWholeFile(const std::u16string& path, std::string* bytes)
     return read;
 }
 
+// What "--scan ROW[,KEY]" asks to highlight, counting from 1; 0 for none.
+struct ScanPick {
+    long row;
+    long key;
+};
+
+// Takes "--scan ROW[,KEY]" out of the arguments wherever it stands; false when it is there but bad.
+bool takeScan(std::vector<std::u16string>& args, ScanPick* pick)
+{
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] != u"--scan")
+            continue;
+        if (pick->row != 0 || i + 1 >= args.size())
+            return false;
+        const std::u16string& value = args[i + 1];
+        const size_t comma = value.find(u',');
+        if (!parseInteger(value.substr(0, comma), 1, MAX_KEYS, &pick->row) ||
+            (comma != std::u16string::npos && !parseInteger(value.substr(comma + 1), 1, MAX_KEYS, &pick->key)))
+            return false;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        --i;
+    }
+    return true;
+}
+
+// The highlight of the scan as the keyboard paints it: the row's keys, or the one key of the picked
+// row that the switch would type. False when the panel has no such row or key.
+bool markScan(const ScanPick& pick, std::FILE* err)
+{
+    clearScanMarks();
+    if (pick.row == 0)
+        return true;
+    ScanRows rows{};
+    computeScanRows(rows);
+    const long row = pick.row - 1;
+    const long length = row < rows.count ? rows.start[row + 1] - rows.start[row] : 0;
+    if (length == 0 || pick.key > length) {
+        std::fprintf(err, "plumtide-keymap: the panel has %d scan rows; no row %ld%s\n", rows.count, pick.row,
+                     length ? " with so many keys" : "");
+        return false;
+    }
+    for (long i = 0; i < length; ++i) {
+        if (pick.key == 0 || i == pick.key - 1)
+            scanMarks[rows.order[rows.start[row] + i]] = pick.key == 0 ? ScanMark::Row : ScanMark::Key;
+    }
+    return true;
+}
+
 int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* err)
 {
     std::vector<std::u16string> args = given;
@@ -254,7 +304,8 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
     const std::u16string* file = nullptr;
     const std::u16string* output = nullptr;
     long style = 0; // the keymap's Style option, or 1 without, unless --style gives one
-    bool good = takeScreen(args, &screen, &onScreen);
+    ScanPick scan = {0, 0};
+    bool good = takeScreen(args, &screen, &onScreen) && takeScan(args, &scan);
     for (size_t i = 1; i < args.size() && good; ++i) {
         if (args[i] == u"-o" && i + 1 < args.size() && !output) {
             output = &args[++i];
@@ -271,6 +322,8 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
         return 2;
     }
     loadAndPlace(file, onScreen ? &screen : nullptr);
+    if (!markScan(scan, err))
+        return 2;
     if (style == 0)
         style = keymapOptions.style != NO_STYLE ? keymapOptions.style : 1;
     if (!onScreen)

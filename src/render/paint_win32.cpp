@@ -7,6 +7,7 @@
 #include "render/palette.h"
 #include "render/palette_win32.h"
 #include "render/render_win32.h"
+#include "render/scan_marks.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
 
@@ -174,6 +175,15 @@ void deleteTurnedFonts(PassState& pass)
     pass.fontCount = 0;
 }
 
+// The frame of the key the scan's switch would type, over its fill and under its legends.
+void paintScanFrame(HDC dc, const KeyRecord& key, const KeyPaint& paint, PassState& pass)
+{
+    const ScanFrame frame = computeScanFrame(key, paint);
+    selectInto(dc, pass.pen, palette.scanFramePen);
+    selectInto(dc, pass.brush, GetStockObject(NULL_BRUSH));
+    drawPolygon(dc, frame.quad.corner);
+}
+
 // Draws one key and records where it was drawn. The font, pen, brush and text colour it selects stay
 // in the device context for the next key, which selects its own; the pass puts the originals back at
 // its end.
@@ -192,18 +202,22 @@ void paintKey(HDC dc, int index, PassState& pass)
         large = fonts.large;
         small = fonts.small;
     }
+    const ScanMark mark = scanMarks[index];
+    const bool highlighted = mark != ScanMark::None;
     selectInto(dc, pass.font, paint.largeFont ? large : small);
     selectInto(dc, pass.pen, palette.facePen);
-    selectInto(dc, pass.brush, fillBrush(paint.fill));
-    setTextColor(dc, pass, palette.textColor);
+    selectInto(dc, pass.brush, highlighted ? palette.textBrush : fillBrush(paint.fill));
+    setTextColor(dc, pass, highlighted ? palette.faceColor : palette.textColor);
 
     drawPolygon(dc, paint.quad.corner);
+    if (mark == ScanMark::Key)
+        paintScanFrame(dc, key, paint, pass);
 
     for (int i = 0; i < paint.labelCount; ++i) {
         const LabelPaint& label = paint.labels[i];
         if (label.fnColor) {
             selectInto(dc, pass.font, small);
-            setTextColor(dc, pass, palette.fnLabelColor);
+            setTextColor(dc, pass, highlighted ? palette.faceColor : palette.fnLabelColor);
         }
         TextOutW(dc, label.origin.x, label.origin.y, reinterpret_cast<const wchar_t*>(label.text), label.units);
     }

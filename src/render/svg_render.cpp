@@ -9,6 +9,7 @@
 
 #include "render/paint_geometry.h"
 #include "render/palette.h"
+#include "render/scan_marks.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
 
@@ -85,18 +86,34 @@ ColorRef fillColor(KeyFill fill, const PaletteColors& colors)
     }
 }
 
+void writeScanFrame(Writer& w, const KeyRecord& key, const KeyPaint& paint, const PaletteColors& colors)
+{
+    const ScanFrame frame = computeScanFrame(key, paint);
+    w.text("<polygon class=\"scan-frame\"");
+    w.points(frame.quad.corner);
+    w.text(" fill=\"none\" stroke=\"");
+    w.color(colors.faceColor);
+    w.text("\" stroke-width=\"");
+    w.number(frame.penWidth);
+    w.text("\"/>\n");
+}
+
 void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& colors)
 {
     const KeyPaint paint = computeKeyPaint(key, fittedKeyQuad(index));
+    const ScanMark mark = scanMarks[index];
+    const bool highlighted = mark != ScanMark::None;
     w.text("<g class=\"key\" id=\"key-");
     w.number(index);
     w.text("\">\n<polygon");
     w.points(paint.quad.corner);
     w.text(" fill=\"");
-    w.color(fillColor(paint.fill, colors));
+    w.color(highlighted ? colors.textColor : fillColor(paint.fill, colors));
     w.text("\" stroke=\"");
     w.color(colors.faceColor);
     w.text("\"/>\n");
+    if (mark == ScanMark::Key)
+        writeScanFrame(w, key, paint, colors);
     for (int i = 0; i < paint.labelCount; ++i) {
         const LabelPaint& label = paint.labels[i];
         const int size = labelFontHeight(label.largeFont, panelScale);
@@ -107,7 +124,7 @@ void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& c
         w.text("\" font-size=\"");
         w.number(size);
         w.text("\" fill=\"");
-        w.color(label.fnColor ? colors.fnLabelColor : colors.textColor);
+        w.color(highlighted ? colors.faceColor : label.fnColor ? colors.fnLabelColor : colors.textColor);
         w.text("\"");
         if (key.angle != 0) {
             // Counter-clockwise on the screen is a negative SVG rotation, about the text's anchor.
