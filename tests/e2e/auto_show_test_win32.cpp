@@ -92,26 +92,7 @@ struct KeyRecorder {
     ~KeyRecorder() { UnhookWindowsHookEx(hook); }
 };
 
-// A program of the test's own, ended with the test: Notepad's unsaved text would hold it in a dialog.
-// Wine starts a Unix program as it would a Windows one.
-struct Started {
-    PROCESS_INFORMATION process = {};
-    explicit Started(std::wstring commandLine)
-    {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    }
-    ~Started()
-    {
-        if (!process.hProcess)
-            return;
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, e2e::DEADLINE_MS);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-};
+using e2e::Started;
 
 TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeavesOrAKeyIsTyped)
 {

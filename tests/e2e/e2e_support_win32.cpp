@@ -363,4 +363,21 @@ std::string keymapBytes(const std::wstring& text)
     return bytes;
 }
 
+Started::Started(std::wstring commandLine)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+}
+
+Started::~Started()
+{
+    if (!process.hProcess)
+        return;
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, DEADLINE_MS);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
 } // namespace e2e

@@ -103,6 +103,16 @@ HWND visibleMenu();
 // A top-level window of `process` with this class and caption, or null.
 HWND findWindowOf(DWORD processId, const wchar_t* className, const wchar_t* caption);
 
+// A program of the test's own, ended with the test: Notepad's unsaved text would hold it in a dialog.
+// Wine starts a Unix program as it would a Windows one.
+struct Started {
+    PROCESS_INFORMATION process = {};
+    explicit Started(std::wstring commandLine);
+    ~Started();
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+};
+
 // UTF-16LE bytes of a keymap text.
 std::string keymapBytes(const std::wstring& text);
 
