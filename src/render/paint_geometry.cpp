@@ -168,5 +168,7 @@ ScanFrame computeScanFrame(const KeyRecord& key, const KeyPaint& paint)
         const int64_t scaled = scaleValue(extent < 0 ? -int64_t{extent} : int64_t{extent}, panelScale);
         return static_cast<int32_t>(std::max<int64_t>(0, scaled - 2 * inset));
     };
-    return {computeKeyQuad(paint.center.x, paint.center.y, inner(key.width), inner(key.height), key.angle), pen};
+    const int32_t width = inner(key.width);
+    const int32_t height = inner(key.height);
+    return {width > 0 && height > 0, computeKeyQuad(paint.center.x, paint.center.y, width, height, key.angle), pen};
 }

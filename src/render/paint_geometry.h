@@ -73,9 +73,11 @@ KeyPaint computeKeyPaint(const KeyRecord& key);
 // The key the switch would type has, besides, a frame in the face colour inside its outline, so that
 // it stands out from the rest of its row and from the background, which is in the text colour too.
 struct ScanFrame {
+    bool drawn;       // false for a key too small to hold a frame inside its outline
     KeyQuad quad;     // the frame's centre line, client coordinates
     int32_t penWidth; // pixels
 };
 
-// The frame of a key at panelScale, for its paint: wholly inside the key, whatever its turn.
+// The frame of a key at panelScale, for its paint: wholly inside the key, whatever its turn, so that
+// it never reaches beyond the key's bounds.
 ScanFrame computeScanFrame(const KeyRecord& key, const KeyPaint& paint);

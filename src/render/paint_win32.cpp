@@ -179,9 +179,26 @@ void deleteTurnedFonts(PassState& pass)
 void paintScanFrame(HDC dc, const KeyRecord& key, const KeyPaint& paint, PassState& pass)
 {
     const ScanFrame frame = computeScanFrame(key, paint);
+    if (!frame.drawn)
+        return;
     selectInto(dc, pass.pen, palette.scanFramePen);
     selectInto(dc, pass.brush, GetStockObject(NULL_BRUSH));
     drawPolygon(dc, frame.quad.corner);
+}
+
+// A key's legends in their usual colours, or all in the face colour on a key the scan highlights.
+void drawLegends(HDC dc, const KeyPaint& paint, PassState& pass, HFONT mainFont, HFONT small, bool highlighted)
+{
+    selectInto(dc, pass.font, mainFont);
+    setTextColor(dc, pass, highlighted ? palette.faceColor : palette.textColor);
+    for (int i = 0; i < paint.labelCount; ++i) {
+        const LabelPaint& label = paint.labels[i];
+        if (label.fnColor) {
+            selectInto(dc, pass.font, small);
+            setTextColor(dc, pass, highlighted ? palette.faceColor : palette.fnLabelColor);
+        }
+        TextOutW(dc, label.origin.x, label.origin.y, reinterpret_cast<const wchar_t*>(label.text), label.units);
+    }
 }
 
 // Draws one key and records where it was drawn. The font, pen, brush and text colour it selects stay
@@ -204,23 +221,31 @@ void paintKey(HDC dc, int index, PassState& pass)
     }
     const ScanMark mark = scanMarks[index];
     const bool highlighted = mark != ScanMark::None;
-    selectInto(dc, pass.font, paint.largeFont ? large : small);
     selectInto(dc, pass.pen, palette.facePen);
     selectInto(dc, pass.brush, highlighted ? palette.textBrush : fillBrush(paint.fill));
-    setTextColor(dc, pass, highlighted ? palette.faceColor : palette.textColor);
-
     drawPolygon(dc, paint.quad.corner);
     if (mark == ScanMark::Key)
         paintScanFrame(dc, key, paint, pass);
 
-    for (int i = 0; i < paint.labelCount; ++i) {
-        const LabelPaint& label = paint.labels[i];
-        if (label.fnColor) {
-            selectInto(dc, pass.font, small);
-            setTextColor(dc, pass, highlighted ? palette.faceColor : palette.fnLabelColor);
-        }
-        TextOutW(dc, label.origin.x, label.origin.y, reinterpret_cast<const wchar_t*>(label.text), label.units);
+    const HFONT mainFont = paint.largeFont ? large : small;
+    if (!highlighted) {
+        drawLegends(dc, paint, pass, mainFont, small, false);
+        return;
     }
+    // A legend longer than its key reaches beyond the key's bounds, which are all that a change of
+    // the highlight repaints: beyond them it keeps its usual colours, within them it takes the
+    // highlight's.
+    const Rect& b = key.bounds;
+    HRGN kept = CreateRectRgn(0, 0, 0, 0);
+    const int had = kept ? GetClipRgn(dc, kept) : -1;
+    ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
+    drawLegends(dc, paint, pass, mainFont, small, false);
+    SelectClipRgn(dc, had == 1 ? kept : nullptr);
+    IntersectClipRect(dc, b.left, b.top, b.right, b.bottom);
+    drawLegends(dc, paint, pass, mainFont, small, true);
+    SelectClipRgn(dc, had == 1 ? kept : nullptr);
+    if (kept)
+        DeleteObject(kept);
 }
 
 } // namespace
