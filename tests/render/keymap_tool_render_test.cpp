@@ -202,11 +202,6 @@ struct ScanRenderCase {
     int frames;              // keys with the switch's frame
 };
 
-void PrintTo(const ScanRenderCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
 class KeymapRenderScan : public testing::TestWithParam<ScanRenderCase> {
 protected:
     void SetUp() override { fake::reset(); }
@@ -254,13 +249,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ScanRenderCase{"none", {}, 0, "", 0},
                     ScanRenderCase{"firstRow", {u"--scan", u"1"}, 0, "1 0", 0},
                     ScanRenderCase{"secondKeyOfTheFirstRow", {u"--scan", u"1,2"}, 0, "1", 1},
-                    ScanRenderCase{"lastRowBeforeTheStyle", {u"--scan", u"2", u"--style", u"1"}, 0, "2", 0},
                     ScanRenderCase{"noSuchRow", {u"--scan", u"3"}, 2, "", 0},
                     ScanRenderCase{"noSuchKey", {u"--scan", u"2,2"}, 2, "", 0},
-                    ScanRenderCase{"rowZero", {u"--scan", u"0"}, 2, "", 0},
                     ScanRenderCase{"notANumber", {u"--scan", u"1,x"}, 2, "", 0},
-                    ScanRenderCase{"givenTwice", {u"--scan", u"1", u"--scan", u"2"}, 2, "", 0},
-                    ScanRenderCase{"withoutAValue", {u"--scan"}, 2, "", 0}),
+                    ScanRenderCase{"givenTwice", {u"--scan", u"1", u"--scan", u"2"}, 2, "", 0}),
     CaseName());
 // clang-format on
 
