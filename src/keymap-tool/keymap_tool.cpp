@@ -326,10 +326,12 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
         return 2;
     if (style == 0)
         style = keymapOptions.style != NO_STYLE ? keymapOptions.style : 1;
-    if (!onScreen)
-        return writeOutput(*output, renderPanelSvg(static_cast<int>(style)), out, err);
     const Size shown = {std::min(screen.width, SCREEN_SIDE_LIMIT), std::min(screen.height, SCREEN_SIDE_LIMIT)};
-    return writeOutput(*output, renderScreenSvg(static_cast<int>(style), shown), out, err);
+    const std::string picture =
+        onScreen ? renderScreenSvg(static_cast<int>(style), shown) : renderPanelSvg(static_cast<int>(style));
+    // The highlight is for this picture only: the next command starts without one.
+    clearScanMarks();
+    return writeOutput(*output, picture, out, err);
 }
 
 int check(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)
