@@ -28,7 +28,11 @@
 //                                    it moves X - 7 and Y - 7 px, 2 it leaves the panel, 3 H the hover
 //                                    time HOVER_TIMES[H % 8], 4 a hover tick now, 5 the clock runs on
 //                                    by the hover time, 6 T the pointer moves onto T and clicks there,
-//                                    7 T it moves onto T and rests there a hover time and a step
+//                                    7 T it moves onto T and rests there a hover time and a step;
+//                                    8, 9 and 15 the scan's switch (its key, a right-click), 10
+//                                    scanning toggled, 11 T the scan time 300 + 200 T, 12 the window
+//                                    hidden or shown from the menu, 13 a tick of the scan timer (one
+//                                    queued before its stop or restart, if any), 14 the session's end
 //            < S re-fit to screen S % 10 (the last: a screen without area)
 //            = window destroyed    > T mouse tap         ? C T contact tap
 //   targets: 0..11 the centre of key T % count, 12 the hide area, 13 the show area,
@@ -48,11 +52,13 @@
 #include "input/auto_show.h"
 #include "input/hover.h"
 #include "input/input.h"
+#include "input/scan.h"
 #include "layout/keytable.h"
 #include "layout/options.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
 #include "render/hover_ring.h"
+#include "render/scan_marks.h"
 
 namespace {
 
@@ -291,6 +297,7 @@ struct Event {
     uint32_t timer = 0;   // the timer of a tick
     int press = -1;       // the press that came down, of a Press or a RepeatedDown
     uint32_t contact = 0; // the contact reported down again
+    int chosen = -1;      // the key the scan's switch typed, of a Press
 };
 
 // The checker: what the system holds, and what it remembers between events.
@@ -314,6 +321,16 @@ CHECKER int pressOfContact(const Press* all, uint32_t contact)
             return p;
     }
     return -1;
+}
+
+// A Normal key the switch chose goes down and up within its event: by the event's end no key holds
+// the code it typed, as a tap's key still does.
+CHECKER bool typedByTheSwitch(const Event& event, uint16_t code)
+{
+    if (event.chosen < 0 || !keyTable || event.chosen >= keyTable->count)
+        return false;
+    const KeyRecord& key = keyTable->keys[event.chosen];
+    return key.kind == KeyKind::Normal && (key.vk == code || key.fnVk == code);
 }
 
 // The key events of one event, in order, against the codes held down before it.
@@ -358,10 +375,11 @@ CHECKER void checkKeyEvents(const Before& before, const Event& event)
         }
         // Down again while down: a Normal key typing once more (a repeat, or another key of the same
         // code); never a modifier, and once per press at most.
-        // A key typed by hovering has come up again by the end of its tick.
+        // A key typed by hovering, or chosen by the switch, has come up again by the end of its event.
         const bool hoverTyped = hoverTick && keyTable && before.hoverKey >= 0 && before.hoverKey < keyTable->count &&
                                 keyTable->keys[before.hoverKey].kind == KeyKind::Normal;
-        requireOfCode(before.typed.test(sent.virtualKey) || codesTyped().test(sent.virtualKey) || hoverTyped,
+        requireOfCode(before.typed.test(sent.virtualKey) || codesTyped().test(sent.virtualKey) || hoverTyped ||
+                          typedByTheSwitch(event, sent.virtualKey),
                       "a code held by a modifier went down twice", sent.virtualKey);
         requireOfCode(repeatTick || ++downAgain == 1, "one press typed twice", sent.virtualKey);
     }
@@ -371,6 +389,13 @@ CHECKER void checkKeyEvents(const Before& before, const Event& event)
         requireOfKey(keyTable->keys[k].kind == KeyKind::Latching || !heldCodes[k].held || heldByPress(k),
                      "a key typed by hovering stays down", k);
     }
+    // A key chosen by the switch is typed once; the scan's own steps type nothing.
+    if (event.chosen >= 0 || (event.kind == EventKind::Tick && event.timer == SCAN_TIMER_ID)) {
+        int downs = 0;
+        for (size_t i = before.events; i < events.size(); ++i)
+            downs += (events[i].flags & KEY_EVENT_UP) == 0;
+        require(downs <= (event.chosen >= 0 ? 1 : 0), "the scan typed more than the key its switch chose");
+    }
     // A contact reported down again on the key it holds is the same press: it types nothing anew.
     if (event.kind == EventKind::RepeatedDown && keyTable) {
         const int was = pressOfContact(before.presses, event.contact);
@@ -378,6 +403,25 @@ CHECKER void checkKeyEvents(const Before& before, const Event& event)
         if (was >= 0 && now >= 0 && before.presses[was].key >= 0 && presses[now].key == before.presses[was].key)
             require(events.size() == before.events, "a contact reported down again on its key typed it again");
     }
+}
+
+// Every generated layout has a key to reach, so the scan runs exactly while it is on and the panel is
+// shown and at rest, with one row or one key highlighted.
+CHECKER void checkScan()
+{
+    const bool atRest = slideState.step == 0 && slideState.direction == SlideDirection::Show;
+    require(scanState.running == (scanState.on && scanState.panelShown && atRest),
+            "the scan runs other than while it is on and the panel shown and at rest");
+    require(fake::timerRunning(SCAN_TIMER_ID) == scanState.running, "the scan timer runs exactly while the scan does");
+    int marked = 0;
+    for (int k = 0; k < keyTable->count; ++k)
+        marked += scanMarks[k] != ScanMark::None;
+    const ScanRows& rows = scanState.rows;
+    const int expected = !scanState.running ? 0
+                         : scanState.phase == ScanPhase::Keys
+                             ? 1
+                             : rows.start[scanState.row + 1] - rows.start[scanState.row];
+    require(marked == expected, "the keys highlighted are not the scan's row or key");
 }
 
 CHECKER void checkTimers()
@@ -410,6 +454,7 @@ CHECKER void checkTimers()
             "the pointer rests while hovering is off or the panel slides");
     require(hoverRing.key < 0 || (hoverState.target == HoverTarget::Key && hoverRing.key == hoverState.key),
             "the ring lies on a key the pointer does not rest on");
+    checkScan();
 }
 
 // Whether a press that held `key` before the event holds it still, as the same press.
@@ -442,8 +487,12 @@ CHECKER void checkKeys(const Before& before, const Event& event)
             requireOfKey((key.state == KeyState::Down) == holds, "a Normal key is Down exactly while it holds", k);
         }
         const KeyState was = k < before.count ? before.states[k] : KeyState::Up;
+        // A key the switch typed goes down and up within its event, as a tap does, unless the mouse or
+        // a finger holds it too; only a modifier stays latched or locked.
+        if (k == event.chosen && key.kind == KeyKind::Normal && !heldByPress(k))
+            requireOfKey(!heldCodes[k].held || before.held[k].held, "a key the switch typed is left held", k);
         // A Locked key stays locked until it is tapped, or everything is let go of.
-        if (event.kind != EventKind::Bulk && k != hit)
+        if (event.kind != EventKind::Bulk && k != hit && k != event.chosen)
             requireOfKey(was != KeyState::Locked || key.state == KeyState::Locked,
                          "a locked key unlocked without a press on it", k);
         if (event.kind == EventKind::RepeatedDown)
@@ -606,7 +655,54 @@ void movePointer(Point at)
     check({EventKind::Other});
 }
 
-// A key or the tab chosen without a press: sub-ops 0 to 7 are hovering's.
+// The key the switch types now, or -1 when it would pick a row or do nothing.
+int keyTheSwitchTypes()
+{
+    if (!scanState.running || scanState.phase != ScanPhase::Keys || !scanState.on || slideState.step != 0)
+        return -1;
+    const ScanRows& rows = scanState.rows;
+    const int length = rows.start[scanState.row + 1] - rows.start[scanState.row];
+    return rows.order[rows.start[scanState.row] + scanState.step % length];
+}
+
+void scanEvent(Input& in, int what)
+{
+    switch (what) {
+    case 10: setScanning(window, !scanState.on); break;
+    case 11: keymapOptions.scanTimeMs = 300 + 200 * in.next(16); break;
+    case 12:
+        // As the menu's Visible does: nothing stays pressed behind a hidden panel.
+        if (scanState.panelShown) {
+            releaseEverything(window);
+            setScanPanelShown(window, false);
+            check({EventKind::Bulk});
+            return;
+        }
+        setScanPanelShown(window, true);
+        break;
+    case 13:
+        if (!fake::deliverStaleTick(SCAN_TIMER_ID) && fake::timerRunning(SCAN_TIMER_ID))
+            tick(window, SCAN_TIMER_ID);
+        return;
+    case 14:
+        setScanning(window, false);
+        releaseEverything(window);
+        check({EventKind::Bulk});
+        return;
+    default: {
+        const int chosen = keyTheSwitchTypes();
+        scanSwitch(window);
+        if (keyTable && chosen >= 0)
+            require(scanState.phase == ScanPhase::Rows && scanState.row == 0,
+                    "the scan did not start again at the first row after a key");
+        check({EventKind::Press, 0, -1, 0, chosen});
+        return;
+    }
+    }
+    check({EventKind::Other});
+}
+
+// A key or the tab chosen without a press: sub-ops 0 to 7 are hovering's, 8 to 15 scanning's.
 void selectionEvent(Input& in, Point& mouseAt)
 {
     const int what = in.next(16);
@@ -639,7 +735,7 @@ void selectionEvent(Input& in, Point& mouseAt)
         movePointer(mouseAt = target(in));
         fake::advanceTo(fake::clock() + hoverTime + hoverStepMs(keymapOptions.hoverTimeMs) + 1);
         break;
-    default: break;
+    default: scanEvent(in, what); break;
     }
 }
 

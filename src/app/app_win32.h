@@ -12,6 +12,8 @@ constexpr UINT WM_TRAY_ICON = WM_USER + 1;
 constexpr UINT WM_AUTO_SHOW_MOUSE_PRESS = WM_APP + 1;
 constexpr UINT WM_AUTO_SHOW_CONTACT_PRESS = WM_APP + 2;
 constexpr UINT WM_AUTO_SHOW_KEY = WM_APP + 3;
+// The scan's switch key went down (posted by its hook).
+constexpr UINT WM_SCAN_SWITCH = WM_APP + 8;
 constexpr int TEXT_UNITS = 100;
 // The message a second copy posts to the first copy's window to have its panel shown.
 constexpr wchar_t SHOW_PANEL_MESSAGE[] = L"Plumtide.ShowPanel";
@@ -69,3 +71,17 @@ void stopAutoShow();
 bool onAutoShowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The tick of CARET_CHECK_TIMER_ID: the focused window that had no caret yet may have one now.
 void onCaretCheck(HWND window);
+
+// Switch scanning for the rest of the run, and the check mark of "Scan Keys": on, the switch key's
+// hook is set; off, it is removed.
+void setScanningForRun(HWND window, bool on);
+void toggleScanning(HWND window);
+// The hook removed and the scan stopped: at the window's end and the session's.
+void stopScanning(HWND window);
+// Whether a key event the system reports to a low-level hook is the scan's switch: the scan key, not
+// injected, while scanning is on.
+bool isScanSwitchEvent(DWORD virtualKey, DWORD flags);
+// WM_RBUTTONDOWN on the panel: the switch while scanning is on, else the popup menu.
+void onRightButton(HWND window);
+// WM_SCAN_SWITCH.
+void onScanSwitch(HWND window);

@@ -336,7 +336,9 @@ LRESULT CALLBACK onKeyboardHook(int code, WPARAM message, LPARAM data)
 #endif
     if (code == HC_ACTION && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && !hooks.keyReported) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-        if (!(key->flags & LLKHF_INJECTED) && autoShowWantsHardwareKeys()) {
+        // The scan's switch is no typing on a physical keyboard.
+        if (!(key->flags & LLKHF_INJECTED) && autoShowWantsHardwareKeys() &&
+            !isScanSwitchEvent(key->vkCode, key->flags)) {
             hooks.keyReported = true;
             PostMessageW(app.window, WM_AUTO_SHOW_KEY, 0, 0);
         }

@@ -3,6 +3,7 @@
 
 #include "input/hover.h"
 #include "input/input.h"
+#include "input/scan.h"
 #include "layout/options.h"
 #include "platform/system_calls_win32.h"
 
@@ -68,6 +69,7 @@ void toggleVisible(HWND window)
         ShowWindow(window, SW_SHOW);
         CheckMenuItem(app.popupMenu, IDM_VISIBLE, MF_BYCOMMAND | MF_CHECKED);
     }
+    setScanPanelShown(reinterpret_cast<PlatformWindow*>(window), !wasVisible);
 }
 
 INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -101,6 +103,7 @@ void showPanel(HWND window)
     if (!IsWindowVisible(window))
         ShowWindow(window, SW_SHOWNOACTIVATE);
     CheckMenuItem(app.popupMenu, IDM_VISIBLE, MF_BYCOMMAND | MF_CHECKED);
+    setScanPanelShown(reinterpret_cast<PlatformWindow*>(window), true);
     slidePanelIntoView(reinterpret_cast<PlatformWindow*>(window));
 }
 
@@ -141,6 +144,8 @@ void runCommand(HWND window, WORD id, bool* handled)
         toggleVisible(window);
     } else if (id == IDM_AUTO_SHOW) {
         toggleAutoShow(window);
+    } else if (id == IDM_SCAN) {
+        toggleScanning(window);
     } else if (id == IDM_ABOUT) {
         DialogBoxParamW(app.instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), window, aboutProcedure, 0);
     } else if (id == IDM_EXIT) {

@@ -95,6 +95,8 @@ bool initialiseApp(HINSTANCE instance)
         setAutoShowForRun(app.window, keymapOptions.autoShow);
     applyStartOptions(app.window);
     ShowWindow(app.window, SW_SHOWNOACTIVATE);
+    if (keymapOptions.scan)
+        setScanningForRun(app.window, true);
     // The panel is painted before the icon is added: the icon's library is the slowest part of
     // start-up, and until the panel is shown there is nothing to open the icon's menu for.
     UpdateWindow(app.window);

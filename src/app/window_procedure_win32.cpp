@@ -213,6 +213,7 @@ void onDestroy(HWND window)
 {
     // No hook may call into a keyboard that is going.
     stopAutoShow();
+    stopScanning(window);
     releaseEverything(platformWindow(window));
     KillTimer(window, SLIDE_TIMER_ID);
     removeTrayIcon();
@@ -251,7 +252,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CAPTURECHANGED: handlePointerCaptureLost(platformWindow(window)); return 0;
     case WM_DISPLAYCHANGE:
     case WM_DPICHANGED: onDisplayChange(window); return 0;
-    case WM_RBUTTONDOWN: showPopupMenu(window); return 0;
+    case WM_RBUTTONDOWN: onRightButton(window); return 0;
+    case WM_SCAN_SWITCH: onScanSwitch(window); return 0;
     case WM_TRAY_ICON: onTrayIcon(window, lParam); return 0;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_POINTERACTIVATE: return PA_NOACTIVATE;
@@ -270,6 +272,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             DestroyWindow(window);
         } else if (wParam) {
             stopAutoShow();
+            stopScanning(window);
             releaseEverything(platformWindow(window));
         }
         return 0;

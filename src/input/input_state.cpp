@@ -3,6 +3,7 @@
 
 #include "input/auto_show.h"
 #include "input/hover.h"
+#include "input/scan.h"
 
 int fnLayer = 0;
 uint32_t lastPressTime = 0;
@@ -35,4 +36,5 @@ void resetInput()
         due = false;
     resetAutoShow();
     resetHover();
+    resetScan();
 }

@@ -2,6 +2,7 @@
 #include "input/hover.h"
 #include "input/input.h"
 #include "input/key_repeat.h"
+#include "input/scan.h"
 #include "layout/keytable.h"
 #include "layout/vkeynames.h"
 #include "render/geometry.h"
@@ -385,4 +386,6 @@ void releaseEverything(PlatformWindow* window)
         if (heldCodes[i].held || heldCodes[i].layer)
             letGoOfKey(nullptr, i);
     }
+    // A row the switch picked is forgotten with everything else.
+    restartScan(window);
 }

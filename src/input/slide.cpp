@@ -4,6 +4,7 @@
 #include "input/auto_show.h"
 #include "input/hover.h"
 #include "input/input.h"
+#include "input/scan.h"
 #include "input/tab_area.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
@@ -37,6 +38,8 @@ void startSlide(PlatformWindow* window, SlideDirection direction)
     slideState.step = 1;
     slideState.direction = direction;
     keepSlideTimer(window);
+    // No highlight moves while the panel does.
+    keepScan(window);
 }
 
 } // namespace
@@ -71,11 +74,13 @@ void advanceSlide(PlatformWindow* window)
     if (slideState.step > SLIDE_STEPS) {
         // The tick after the last move ends the slide, and presses count again from here.
         slideState.step = 0;
+        keepScan(window);
         return;
     }
     TabPlace tab{};
     if (!findTab(tab)) {
         slideState.step = 0;
+        keepScan(window);
         return;
     }
     // Every position is the docked one shifted toward the docked edge: by n moves when hiding, by
@@ -98,6 +103,7 @@ bool refitPanel(PlatformWindow* window, Rect screen)
     // last slide's direction is all that says which. Presses count again from here.
     slideState.step = 0;
     keepSlideTimer(window);
+    keepScan(window);
     TabPlace tab{};
     const bool hidden = findTab(tab) && slideState.direction == SlideDirection::Hide;
     const Point at = hidden ? slidPosition(tab, SLIDE_STEPS) : shownWindowPosition();

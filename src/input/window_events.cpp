@@ -4,6 +4,7 @@
 #include "input/auto_show.h"
 #include "input/hover.h"
 #include "input/key_repeat.h"
+#include "input/scan.h"
 
 void onWindowTimer(PlatformWindow* window, uint32_t id)
 {
@@ -20,6 +21,8 @@ void onWindowTimer(PlatformWindow* window, uint32_t id)
         advanceAutoShow(window);
     } else if (id == HOVER_TIMER_ID) {
         advanceHover(window);
+    } else if (id == SCAN_TIMER_ID) {
+        advanceScan(window);
     }
 }
 

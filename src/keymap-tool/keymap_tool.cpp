@@ -8,6 +8,7 @@
 
 #include "keymap-tool/check.h"
 #include "keymap-tool/convert.h"
+#include "input/scan.h"
 #include "layout/default_layout.h"
 #include "layout/keymap.h"
 #include "layout/keytable.h"
@@ -17,6 +18,7 @@
 #include "render/geometry.h"
 #include "render/hover_ring.h"
 #include "render/palette.h"
+#include "render/scan_marks.h"
 #include "render/svg_render.h"
 
 namespace {
@@ -25,7 +27,7 @@ const char usage[] = "usage: plumtide-keymap dump [FILE]\n"
                      "       plumtide-keymap check FILE\n"
                      "       plumtide-keymap hit FILE X Y [--screen WxH]\n"
                      "       plumtide-keymap render [FILE] -o OUT.svg [--style N] [--screen WxH]\n"
-                     "                              [--hover N[,PERCENT]]\n"
+                     "                              [--hover N[,PERCENT]] [--scan ROW[,KEY]]\n"
                      "       plumtide-keymap convert IN.txt -o OUT.keymap\n";
 
 // Panel points farther out than this are refused: within it every product of the hit test is exact.
@@ -261,6 +263,54 @@ bool readWholeFile(const std::u16string& path, std::string* bytes)
     return read;
 }
 
+// What "--scan ROW[,KEY]" asks to highlight, counting from 1; 0 for none.
+struct ScanPick {
+    long row;
+    long key;
+};
+
+// Takes "--scan ROW[,KEY]" out of the arguments wherever it stands; false when it is there but bad.
+bool takeScan(std::vector<std::u16string>& args, ScanPick* pick)
+{
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] != u"--scan")
+            continue;
+        if (pick->row != 0 || i + 1 >= args.size())
+            return false;
+        const std::u16string& value = args[i + 1];
+        const size_t comma = value.find(u',');
+        if (!parseInteger(value.substr(0, comma), 1, MAX_KEYS, &pick->row) ||
+            (comma != std::u16string::npos && !parseInteger(value.substr(comma + 1), 1, MAX_KEYS, &pick->key)))
+            return false;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        --i;
+    }
+    return true;
+}
+
+// The highlight of the scan as the keyboard paints it: the row's keys, or the one key of the picked
+// row that the switch would type. False when the panel has no such row or key.
+bool markScan(const ScanPick& pick, std::FILE* err)
+{
+    clearScanMarks();
+    if (pick.row == 0)
+        return true;
+    ScanRows rows{};
+    computeScanRows(rows);
+    const long row = pick.row - 1;
+    const long length = row < rows.count ? rows.start[row + 1] - rows.start[row] : 0;
+    if (length == 0 || pick.key > length) {
+        std::fprintf(err, "plumtide-keymap: the panel has %d scan rows; no row %ld%s\n", rows.count, pick.row,
+                     length ? " with so many keys" : "");
+        return false;
+    }
+    for (long i = 0; i < length; ++i) {
+        if (pick.key == 0 || i == pick.key - 1)
+            scanMarks[rows.order[rows.start[row] + i]] = pick.key == 0 ? ScanMark::Row : ScanMark::Key;
+    }
+    return true;
+}
+
 int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* err)
 {
     std::vector<std::u16string> args = given;
@@ -272,7 +322,8 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
     HoverRing ring = {-1, 0};
     // No ring of an earlier picture is drawn on this one.
     resetHoverRing();
-    bool good = takeScreen(args, &screen, &onScreen);
+    ScanPick scan = {0, 0};
+    bool good = takeScreen(args, &screen, &onScreen) && takeScan(args, &scan);
     for (size_t i = 1; i < args.size() && good; ++i) {
         if (args[i] == u"-o" && i + 1 < args.size() && !output) {
             output = &args[++i];
@@ -296,12 +347,16 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
         return 2;
     }
     hoverRing = ring;
+    if (!markScan(scan, err))
+        return 2;
     if (style == 0)
         style = keymapOptions.style != NO_STYLE ? keymapOptions.style : 1;
-    if (!onScreen)
-        return writeOutput(*output, renderPanelSvg(static_cast<int>(style)), out, err);
     const Size shown = {std::min(screen.width, SCREEN_SIDE_LIMIT), std::min(screen.height, SCREEN_SIDE_LIMIT)};
-    return writeOutput(*output, renderScreenSvg(static_cast<int>(style), shown), out, err);
+    const std::string picture =
+        onScreen ? renderScreenSvg(static_cast<int>(style), shown) : renderPanelSvg(static_cast<int>(style));
+    // The highlight is for this picture only: the next command starts without one.
+    clearScanMarks();
+    return writeOutput(*output, picture, out, err);
 }
 
 int check(const std::vector<std::u16string>& args, std::FILE* out, std::FILE* err)

@@ -6,6 +6,8 @@
 #include "layout/u16text.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
+#include "render/palette.h"
+#include "render/scan_marks.h"
 
 namespace {
 
@@ -155,4 +157,18 @@ KeyPaint computeKeyPaint(const KeyRecord& key, const KeyQuad& panelQuad)
 KeyPaint computeKeyPaint(const KeyRecord& key)
 {
     return computeKeyPaint(key, scaledKeyQuad(key, panelScale));
+}
+
+ScanFrame computeScanFrame(const KeyRecord& key, const KeyPaint& paint)
+{
+    const int32_t pen = scaleAtLeastOne(SCAN_FRAME_WIDTH, panelScale);
+    // Half the pen on either side of its centre line, and the key's own outline outside that.
+    const int64_t inset = pen / 2 + 1 + outlinePenWidth(panelScale);
+    const auto inner = [inset](int16_t extent) {
+        const int64_t scaled = scaleValue(extent < 0 ? -int64_t{extent} : int64_t{extent}, panelScale);
+        return static_cast<int32_t>(std::max<int64_t>(0, scaled - 2 * inset));
+    };
+    const int32_t width = inner(key.width);
+    const int32_t height = inner(key.height);
+    return {width > 0 && height > 0, computeKeyQuad(paint.center.x, paint.center.y, width, height, key.angle), pen};
 }

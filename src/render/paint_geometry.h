@@ -67,3 +67,17 @@ struct KeyPaint {
 // of the table); the second form makes the corners anew.
 KeyPaint computeKeyPaint(const KeyRecord& key, const KeyQuad& panelQuad);
 KeyPaint computeKeyPaint(const KeyRecord& key);
+
+// A key highlighted by the scan trades its two style colours: filled in the text colour, its legends
+// in the face colour, so that the highlight is as clear as the style's own contrast in every style.
+// The key the switch would type has, besides, a frame in the face colour inside its outline, so that
+// it stands out from the rest of its row and from the background, which is in the text colour too.
+struct ScanFrame {
+    bool drawn;       // false for a key too small to hold a frame inside its outline
+    KeyQuad quad;     // the frame's centre line, client coordinates
+    int32_t penWidth; // pixels
+};
+
+// The frame of a key at panelScale, for its paint: wholly inside the key, whatever its turn, so that
+// it never reaches beyond the key's bounds.
+ScanFrame computeScanFrame(const KeyRecord& key, const KeyPaint& paint);

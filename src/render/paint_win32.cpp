@@ -9,6 +9,7 @@
 #include "render/palette.h"
 #include "render/palette_win32.h"
 #include "render/render_win32.h"
+#include "render/scan_marks.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
 
@@ -176,6 +177,32 @@ void deleteTurnedFonts(PassState& pass)
     pass.fontCount = 0;
 }
 
+// The frame of the key the scan's switch would type, over its fill and under its legends.
+void paintScanFrame(HDC dc, const KeyRecord& key, const KeyPaint& paint, PassState& pass)
+{
+    const ScanFrame frame = computeScanFrame(key, paint);
+    if (!frame.drawn)
+        return;
+    selectInto(dc, pass.pen, palette.scanFramePen);
+    selectInto(dc, pass.brush, GetStockObject(NULL_BRUSH));
+    drawPolygon(dc, frame.quad.corner);
+}
+
+// A key's legends in their usual colours, or all in the face colour on a key the scan highlights.
+void drawLegends(HDC dc, const KeyPaint& paint, PassState& pass, HFONT mainFont, HFONT small, bool highlighted)
+{
+    selectInto(dc, pass.font, mainFont);
+    setTextColor(dc, pass, highlighted ? palette.faceColor : palette.textColor);
+    for (int i = 0; i < paint.labelCount; ++i) {
+        const LabelPaint& label = paint.labels[i];
+        if (label.fnColor) {
+            selectInto(dc, pass.font, small);
+            setTextColor(dc, pass, highlighted ? palette.faceColor : palette.fnLabelColor);
+        }
+        TextOutW(dc, label.origin.x, label.origin.y, reinterpret_cast<const wchar_t*>(label.text), label.units);
+    }
+}
+
 // Draws one key and records where it was drawn. The font, pen, brush and text colour it selects stay
 // in the device context for the next key, which selects its own; the pass puts the originals back at
 // its end.
@@ -194,21 +221,33 @@ void paintKey(HDC dc, int index, PassState& pass)
         large = fonts.large;
         small = fonts.small;
     }
-    selectInto(dc, pass.font, paint.largeFont ? large : small);
+    const ScanMark mark = scanMarks[index];
+    const bool highlighted = mark != ScanMark::None;
     selectInto(dc, pass.pen, palette.facePen);
-    selectInto(dc, pass.brush, fillBrush(paint.fill));
-    setTextColor(dc, pass, palette.textColor);
-
+    selectInto(dc, pass.brush, highlighted ? palette.textBrush : fillBrush(paint.fill));
     drawPolygon(dc, paint.quad.corner);
+    if (mark == ScanMark::Key)
+        paintScanFrame(dc, key, paint, pass);
 
-    for (int i = 0; i < paint.labelCount; ++i) {
-        const LabelPaint& label = paint.labels[i];
-        if (label.fnColor) {
-            selectInto(dc, pass.font, small);
-            setTextColor(dc, pass, palette.fnLabelColor);
-        }
-        TextOutW(dc, label.origin.x, label.origin.y, reinterpret_cast<const wchar_t*>(label.text), label.units);
+    const HFONT mainFont = paint.largeFont ? large : small;
+    if (!highlighted) {
+        drawLegends(dc, paint, pass, mainFont, small, false);
+        return;
     }
+    // A legend longer than its key reaches beyond the key's bounds, which are all that a change of
+    // the highlight repaints: beyond them it keeps its usual colours, within them it takes the
+    // highlight's.
+    const Rect& b = key.bounds;
+    HRGN kept = CreateRectRgn(0, 0, 0, 0);
+    const int had = kept ? GetClipRgn(dc, kept) : -1;
+    ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
+    drawLegends(dc, paint, pass, mainFont, small, false);
+    SelectClipRgn(dc, had == 1 ? kept : nullptr);
+    IntersectClipRect(dc, b.left, b.top, b.right, b.bottom);
+    drawLegends(dc, paint, pass, mainFont, small, true);
+    SelectClipRgn(dc, had == 1 ? kept : nullptr);
+    if (kept)
+        DeleteObject(kept);
 }
 
 HPEN flatPen(int32_t width, COLORREF color)

@@ -4,6 +4,7 @@
 #include "render/geometry.h"
 #include "render/palette.h"
 #include "render/render_win32.h"
+#include "render/scan_marks.h"
 
 Palette palette = {};
 
@@ -48,6 +49,8 @@ void createPens()
     const int width = outlinePenWidth(panelScale);
     replace(palette.facePen, CreatePen(PS_SOLID, width, palette.faceColor));
     replace(palette.textPen, CreatePen(PS_SOLID, width, palette.textColor));
+    replace(palette.scanFramePen,
+            CreatePen(PS_SOLID, scaleAtLeastOne(SCAN_FRAME_WIDTH, panelScale), palette.faceColor));
 }
 
 } // namespace
@@ -93,4 +96,5 @@ void releasePalette()
     release(palette.lockedBrush);
     release(palette.facePen);
     release(palette.textPen);
+    release(palette.scanFramePen);
 }

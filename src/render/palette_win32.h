@@ -15,6 +15,7 @@ struct Palette {
     HBRUSH lockedBrush;
     HPEN facePen;
     HPEN textPen;
+    HPEN scanFramePen; // the frame of the key the scan's switch would type
     HFONT smallFont;
     HFONT largeFont;
 };

@@ -10,6 +10,7 @@
 #include "render/hover_ring.h"
 #include "render/paint_geometry.h"
 #include "render/palette.h"
+#include "render/scan_marks.h"
 #include "layout/keytable.h"
 #include "render/geometry.h"
 
@@ -86,18 +87,8 @@ ColorRef fillColor(KeyFill fill, const PaletteColors& colors)
     }
 }
 
-void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& colors)
+void writeLegends(Writer& w, const KeyRecord& key, const KeyPaint& paint, const PaletteColors& colors, bool highlighted)
 {
-    const KeyPaint paint = computeKeyPaint(key, fittedKeyQuad(index));
-    w.text("<g class=\"key\" id=\"key-");
-    w.number(index);
-    w.text("\">\n<polygon");
-    w.points(paint.quad.corner);
-    w.text(" fill=\"");
-    w.color(fillColor(paint.fill, colors));
-    w.text("\" stroke=\"");
-    w.color(colors.faceColor);
-    w.text("\"/>\n");
     for (int i = 0; i < paint.labelCount; ++i) {
         const LabelPaint& label = paint.labels[i];
         const int size = labelFontHeight(label.largeFont, panelScale);
@@ -108,7 +99,7 @@ void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& c
         w.text("\" font-size=\"");
         w.number(size);
         w.text("\" fill=\"");
-        w.color(label.fnColor ? colors.fnLabelColor : colors.textColor);
+        w.color(highlighted ? colors.faceColor : label.fnColor ? colors.fnLabelColor : colors.textColor);
         w.text("\"");
         if (key.angle != 0) {
             // Counter-clockwise on the screen is a negative SVG rotation, about the text's anchor.
@@ -123,6 +114,81 @@ void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& c
         w.text(">");
         w.label(label.text, label.units);
         w.text("</text>\n");
+    }
+}
+
+// Two clips of a highlighted key: within its bounds, and everything beyond them.
+void writeBoundsClip(Writer& w, int index, const Rect& bounds)
+{
+    const auto rectangle = [&w, &bounds] {
+        w.text("M");
+        w.number(bounds.left);
+        w.text(",");
+        w.number(bounds.top);
+        w.text("H");
+        w.number(bounds.right);
+        w.text("V");
+        w.number(bounds.bottom);
+        w.text("H");
+        w.number(bounds.left);
+        w.text("Z");
+    };
+    w.text("<clipPath id=\"scan-within-");
+    w.number(index);
+    w.text("\"><path d=\"");
+    rectangle();
+    w.text("\"/></clipPath>\n<clipPath id=\"scan-beyond-");
+    w.number(index);
+    w.text("\"><path clip-rule=\"evenodd\" d=\"M-100000,-100000H100000V100000H-100000Z");
+    rectangle();
+    w.text("\"/></clipPath>\n");
+}
+
+void writeScanFrame(Writer& w, const KeyRecord& key, const KeyPaint& paint, const PaletteColors& colors)
+{
+    const ScanFrame frame = computeScanFrame(key, paint);
+    if (!frame.drawn)
+        return;
+    w.text("<polygon class=\"scan-frame\"");
+    w.points(frame.quad.corner);
+    w.text(" fill=\"none\" stroke=\"");
+    w.color(colors.faceColor);
+    w.text("\" stroke-width=\"");
+    w.number(frame.penWidth);
+    w.text("\"/>\n");
+}
+
+void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& colors)
+{
+    const KeyPaint paint = computeKeyPaint(key, fittedKeyQuad(index));
+    const ScanMark mark = scanMarks[index];
+    const bool highlighted = mark != ScanMark::None;
+    w.text("<g class=\"key\" id=\"key-");
+    w.number(index);
+    w.text("\">\n<polygon");
+    w.points(paint.quad.corner);
+    w.text(" fill=\"");
+    w.color(highlighted ? colors.textColor : fillColor(paint.fill, colors));
+    w.text("\" stroke=\"");
+    w.color(colors.faceColor);
+    w.text("\"/>\n");
+    if (mark == ScanMark::Key)
+        writeScanFrame(w, key, paint, colors);
+    if (!highlighted) {
+        writeLegends(w, key, paint, colors, false);
+    } else if (paint.labelCount > 0) {
+        // As the keyboard draws them: beyond the key's bounds in their usual colours, within them in
+        // the highlight's.
+        writeBoundsClip(w, index, paint.bounds);
+        w.text("<g clip-path=\"url(#scan-beyond-");
+        w.number(index);
+        w.text(")\">\n");
+        writeLegends(w, key, paint, colors, false);
+        w.text("</g>\n<g clip-path=\"url(#scan-within-");
+        w.number(index);
+        w.text(")\">\n");
+        writeLegends(w, key, paint, colors, true);
+        w.text("</g>\n");
     }
     w.text("</g>\n");
 }

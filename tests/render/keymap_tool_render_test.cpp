@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/case_name.h"
@@ -226,6 +227,82 @@ TEST_F(KeymapRender, BadArgumentsPrintUsageAndExit2)
         EXPECT_NE(run.err.find("usage:"), std::string::npos);
     }
     EXPECT_EQ(readOutput(), "(no file)");
+}
+
+// ---- render --scan --------------------------------------------------------------------------------
+
+struct ScanRenderCase {
+    const char* name;
+    std::vector<std::u16string> args; // after "render", before "-o -"
+    int exitCode;
+    const char* highlighted; // the keys filled in the text colour, by index in drawing order
+    int frames;              // keys with the switch's frame
+};
+
+class KeymapRenderScan : public testing::TestWithParam<ScanRenderCase> {
+protected:
+    void SetUp() override { fake::reset(); }
+};
+
+// The keys of a picture whose fill is the style's text colour (style 1: white) instead of its face.
+std::string highlightedKeys(const std::string& svg)
+{
+    std::string ids;
+    for (size_t at = svg.find("<g class=\"key\" id=\"key-"); at != std::string::npos;
+         at = svg.find("<g class=\"key\" id=\"key-", at + 1)) {
+        const size_t id = at + 23;
+        const size_t polygon = svg.find("<polygon", id);
+        if (svg.compare(svg.find("fill=\"", polygon) + 6, 7, "#FFFFFF") == 0)
+            ids += (ids.empty() ? "" : " ") + svg.substr(id, svg.find('"', id) - id);
+    }
+    return ids;
+}
+
+TEST_P(KeymapRenderScan, DrawsTheRowOrTheKeyTheSwitchWouldTake)
+{
+    const ScanRenderCase& c = GetParam();
+    fake::addFile(u"rows.keymap", fake::utf16le(u"@N,100,100,70,86,0,A,,,VK_A,VK_A\r\n"
+                                                u"@N,200,100,70,86,0,B,,,VK_B,VK_B\r\n"
+                                                u"@N,100,200,70,86,0,C,,,VK_C,VK_C\r\n"));
+    std::vector<std::u16string> args = {u"render", u"rows.keymap"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), {u"-o", u"-"});
+    const ToolRun run = runTool(args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+    if (c.exitCode != 0) {
+        EXPECT_EQ(run.out, "");
+        return;
+    }
+    EXPECT_EQ(highlightedKeys(run.out), c.highlighted);
+    int frames = 0;
+    for (size_t at = run.out.find("scan-frame"); at != std::string::npos; at = run.out.find("scan-frame", at + 1))
+        ++frames;
+    EXPECT_EQ(frames, c.frames);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KeymapRenderScan,
+    testing::Values(ScanRenderCase{"none", {}, 0, "", 0},
+                    ScanRenderCase{"firstRow", {u"--scan", u"1"}, 0, "1 0", 0},
+                    ScanRenderCase{"secondKeyOfTheFirstRow", {u"--scan", u"1,2"}, 0, "1", 1},
+                    ScanRenderCase{"noSuchRow", {u"--scan", u"3"}, 2, "", 0},
+                    ScanRenderCase{"noSuchKey", {u"--scan", u"2,2"}, 2, "", 0},
+                    ScanRenderCase{"notANumber", {u"--scan", u"1,x"}, 2, "", 0},
+                    ScanRenderCase{"givenTwice", {u"--scan", u"1", u"--scan", u"2"}, 2, "", 0}),
+    CaseName());
+// clang-format on
+
+TEST(KeymapRenderScanPictures, TheShippedPicturesOfTheHighlightAreCurrent)
+{
+    fake::reset();
+    for (const auto& [scan, style, name] :
+         {std::tuple{u"2", u"1", "builtin-scan-row"}, std::tuple{u"2,3", u"3", "builtin-scan-key"}}) {
+        std::FILE* shipped = std::fopen((std::string(PLUMTIDE_SOURCE_ROOT "/layouts/") + name + ".svg").c_str(), "rb");
+        ASSERT_NE(shipped, nullptr) << name;
+        const ToolRun run = runTool({u"render", u"--scan", scan, u"--style", style, u"-o", u"-"});
+        EXPECT_TRUE(run.out == readAll(shipped)) << "regenerate layouts/" << name << ".svg with render --scan";
+    }
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "render/palette.h"
 #include "render/palette_win32.h"
 #include "render/render_win32.h"
+#include "render/scan_marks.h"
 
 namespace {
 
@@ -199,10 +200,15 @@ TEST_P(PaintStyle, FillsBackgroundTabArrowsAndKeysInTheStylesColours)
     addKey(200, 300, 70, 86, 0);
     addKey(300, 300, 70, 86, 0).state = KeyState::Down;
     addKey(400, 300, 70, 86, 0).state = KeyState::Locked;
+    addKey(600, 300, 70, 86, 0, u"R").state = KeyState::Down;
+    addKey(700, 300, 70, 86, 0, u"K");
+    scanMarks[3] = ScanMark::Row;
+    scanMarks[4] = ScanMark::Key;
     makeBitmap();
     applyColorStyle(window, GetParam().style);
     const PaletteColors colors = paletteColors(GetParam().style);
     paint();
+    clearScanMarks();
 
     EXPECT_COLOR(pixel(100, 300), colors.textColor) << "background";
     EXPECT_COLOR(pixel(1023, 0), colors.textColor) << "background to the client area's corner";
@@ -210,6 +216,13 @@ TEST_P(PaintStyle, FillsBackgroundTabArrowsAndKeysInTheStylesColours)
     EXPECT_COLOR(pixel(300, 330), DOWN_COLOR) << "Down key";
     EXPECT_COLOR(pixel(400, 330), LOCKED_COLOR) << "Locked key";
     EXPECT_COLOR(pixel(165, 300), colors.faceColor) << "outline on the key's left column";
+    // The scan's highlight: the style's two colours exchanged, whatever the key's state, and the
+    // key the switch would type framed inside its outline.
+    EXPECT_COLOR(pixel(600, 330), colors.textColor) << "key of the highlighted row";
+    EXPECT_TRUE(anyPixel({575, 267, 595, 290}, colors.faceColor)) << "its legend in the face colour";
+    EXPECT_COLOR(pixel(700, 330), colors.textColor) << "highlighted key";
+    EXPECT_COLOR(pixel(668, 300), colors.faceColor) << "the highlighted key's frame";
+    EXPECT_COLOR(pixel(675, 300), colors.textColor) << "inside the frame";
 
     // Default tab, docked at the top: box x 500 to 579, y 540 to 659.
     EXPECT_COLOR(pixel(510, 580), colors.faceColor) << "tab, inner half";
@@ -427,8 +440,9 @@ void PaintPass::addCrowdedKeys()
 
 struct RepaintCase {
     std::string name;
-    bool builtIn;              // else the crowded keys
-    Size screen = {1024, 600}; // the panel fitted to it: thicker pens and larger text, or tiny text
+    bool builtIn;                   // else the crowded keys
+    Size screen = {1024, 600};      // the panel fitted to it: thicker pens and larger text, or tiny text
+    ScanMark mark = ScanMark::None; // the key's look changes by the scan's highlight, not its state
 };
 
 class PaintRepaint : public PaintPass, public testing::WithParamInterface<RepaintCase> {};
@@ -449,19 +463,27 @@ TEST_P(PaintRepaint, RepaintOfOneKeyDrawsWhatAFullPassDrawsThere)
         paint();
         const std::vector<uint32_t> before = snapshot();
         KeyRecord& key = keyTable->keys[i];
-        key.state = KeyState::Down;
+        const auto change = [&](bool changed) {
+            if (GetParam().mark == ScanMark::None)
+                key.state = changed ? KeyState::Down : KeyState::Up;
+            else
+                scanMarks[i] = changed ? GetParam().mark : ScanMark::None;
+        };
+        change(true);
         paint();
         const std::vector<uint32_t> full = snapshot();
-        key.state = KeyState::Up;
+        change(false);
         paint();
 
-        key.state = KeyState::Down;
+        change(true);
         const Rect area = key.bounds;
         paintClipped(area);
         const std::vector<uint32_t> repainted = snapshot();
-        key.state = KeyState::Up;
+        change(false);
         EXPECT_EQ(firstDifference(repainted, full, area, true), "") << "inside the bounds of key " << i;
         EXPECT_EQ(firstDifference(repainted, before, area, false), "") << "outside the bounds of key " << i;
+        // Invalidating the bounds is enough: the key's new look reaches no further.
+        EXPECT_EQ(firstDifference(full, before, area, false), "") << "key " << i << " drawn beyond its bounds";
     }
 }
 
@@ -472,7 +494,12 @@ INSTANTIATE_TEST_SUITE_P(Layouts, PaintRepaint,
                                          RepaintCase{"CrowdedWide", false, {1920, 1080}},
                                          RepaintCase{"BuiltInPortrait", true, {600, 1024}},
                                          // Legends of 5 and 8 pixels: small, but drawn as ever.
-                                         RepaintCase{"BuiltInTiny", true, {320, 200}}),
+                                         RepaintCase{"BuiltInTiny", true, {320, 200}},
+                                         // The frame of the key the scan's switch would type stays
+                                         // within the key's bounds, turned keys' too.
+                                         RepaintCase{"CrowdedScanFrame", false, {1024, 600}, ScanMark::Key},
+                                         RepaintCase{"CrowdedScanFrameWide", false, {1920, 1080}, ScanMark::Key},
+                                         RepaintCase{"BuiltInScanRow", true, {1024, 600}, ScanMark::Row}),
                          CaseName());
 // clang-format on
 
