@@ -79,8 +79,8 @@ void toggleScanning(HWND window);
 // The hook removed and the scan stopped: at the window's end and the session's.
 void stopScanning(HWND window);
 // Whether a key event the system reports to a low-level hook is the scan's switch: the scan key, not
-// injected, while scanning is on.
-bool isScanSwitchEvent(DWORD virtualKey, DWORD flags);
+// one the keyboard sent itself, while scanning is on.
+bool isScanSwitchEvent(const KBDLLHOOKSTRUCT& key);
 // WM_RBUTTONDOWN on the panel: the switch while scanning is on, else the popup menu.
 void onRightButton(HWND window);
 // WM_SCAN_SWITCH.

@@ -337,8 +337,7 @@ LRESULT CALLBACK onKeyboardHook(int code, WPARAM message, LPARAM data)
     if (code == HC_ACTION && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && !hooks.keyReported) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
         // The scan's switch is no typing on a physical keyboard.
-        if (!(key->flags & LLKHF_INJECTED) && autoShowWantsHardwareKeys() &&
-            !isScanSwitchEvent(key->vkCode, key->flags)) {
+        if (!(key->flags & LLKHF_INJECTED) && autoShowWantsHardwareKeys() && !isScanSwitchEvent(*key)) {
             hooks.keyReported = true;
             PostMessageW(app.window, WM_AUTO_SHOW_KEY, 0, 0);
         }

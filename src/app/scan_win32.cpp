@@ -4,6 +4,7 @@
 #include "input/input.h"
 #include "input/scan.h"
 #include "layout/options.h"
+#include "platform/window_win32.h"
 #include "resource.h"
 
 namespace {
@@ -31,7 +32,7 @@ LRESULT CALLBACK onScanKeyHook(int code, WPARAM message, LPARAM data)
 #endif
     if (code == HC_ACTION) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-        if (isScanSwitchEvent(key->vkCode, key->flags)) {
+        if (isScanSwitchEvent(*key)) {
             const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
             if (down && !scanHook.switchDown)
                 PostMessageW(app.window, WM_SCAN_SWITCH, 0, 0);
@@ -51,10 +52,12 @@ void removeScanHook()
 
 } // namespace
 
-bool isScanSwitchEvent(DWORD virtualKey, DWORD flags)
+bool isScanSwitchEvent(const KBDLLHOOKSTRUCT& key)
 {
-    // What the keyboard injects itself (a key of the panel that is the scan key) is never the switch.
-    return scanState.on && !(flags & LLKHF_INJECTED) && isScanKey(keymapOptions.scanKey, virtualKey);
+    // What the keyboard injects itself (a key of the panel that is the scan key) is never the switch;
+    // a switch interface whose driver injects its key is one.
+    const bool own = (key.flags & LLKHF_INJECTED) != 0 && key.dwExtraInfo == KEYBOARD_INPUT_SIGNATURE;
+    return scanState.on && !own && isScanKey(keymapOptions.scanKey, key.vkCode);
 }
 
 void setScanningForRun(HWND window, bool on)

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "platform/system_calls_win32.h"
+#include "platform/window_win32.h"
 
 static_assert(KEY_EVENT_EXTENDED == KEYEVENTF_EXTENDEDKEY && KEY_EVENT_UP == KEYEVENTF_KEYUP,
               "the seam's event flags are the platform's own");
@@ -23,7 +24,7 @@ void platformSendKeyEvent(uint16_t virtualKey, uint16_t scanCode, uint32_t flags
     input.ki.wScan = scanCode;
     input.ki.dwFlags = flags;
     input.ki.time = 0;
-    input.ki.dwExtraInfo = 0;
+    input.ki.dwExtraInfo = KEYBOARD_INPUT_SIGNATURE;
     SendInput(1, &input, sizeof(INPUT));
 }
 
