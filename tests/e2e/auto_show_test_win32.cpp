@@ -96,24 +96,11 @@ TEST(AutoShow, ComesForAClickIntoTextAndGoesWhenTheFocusLeavesOrAKeyIsTyped)
 {
     KeyRecorder recorder;
     OtherWindow other;
-    e2e::Started notepad(L"notepad.exe");
-    ASSERT_TRUE(notepad.process.hProcess);
-    HWND editor = nullptr;
-    ASSERT_TRUE(e2e::waitUntil([&] {
-        editor = e2e::findWindowOf(notepad.process.dwProcessId, L"Notepad", nullptr);
-        return editor && GetForegroundWindow() == editor;
-    }));
-    HWND notepadEdit = FindWindowExW(editor, nullptr, L"Edit", nullptr);
-    const auto typed = [&](const std::wstring& expected) {
-        return e2e::waitUntil([&] {
-            wchar_t text[64] = {};
-            SendMessageTimeoutW(notepadEdit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                                e2e::DEADLINE_MS, nullptr);
-            return text == expected;
-        });
-    };
+    e2e::Notepad notepad;
+    ASSERT_TRUE(notepad.start());
+    const auto typed = [&](const std::wstring& expected) { return notepad.shows(expected); };
     RECT textArea = {};
-    GetWindowRect(notepadEdit, &textArea);
+    GetWindowRect(notepad.edit, &textArea);
     const POINT intoNotepad = {(textArea.left + textArea.right) / 2, textArea.top + 40};
     {
         const std::string keymap = e2e::keymapBytes(KEYMAP);

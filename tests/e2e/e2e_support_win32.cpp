@@ -370,6 +370,30 @@ HWND findWindowOf(DWORD processId, const wchar_t* className, const wchar_t* capt
     return search.found;
 }
 
+bool Notepad::start()
+{
+    if (!program.process.hProcess)
+        return false;
+    const bool foreground = waitUntil([&] {
+        frame = findWindowOf(program.process.dwProcessId, L"Notepad", nullptr);
+        return frame && GetForegroundWindow() == frame;
+    });
+    edit = frame ? FindWindowExW(frame, nullptr, L"Edit", nullptr) : nullptr;
+    return foreground && edit;
+}
+
+std::wstring Notepad::text() const
+{
+    wchar_t buffer[64] = {};
+    SendMessageTimeoutW(edit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL, DEADLINE_MS, nullptr);
+    return buffer;
+}
+
+bool Notepad::shows(const std::wstring& expected) const
+{
+    return waitUntil([&] { return text() == expected; });
+}
+
 std::string keymapBytes(const std::wstring& text)
 {
     std::string bytes;

@@ -113,6 +113,20 @@ HWND visibleMenu();
 // A top-level window of `process` with this class and caption, or null.
 HWND findWindowOf(DWORD processId, const wchar_t* className, const wchar_t* caption);
 
+// Notepad of the test's own, ended with the test, in the foreground once started: where the
+// keyboard's keys are seen to arrive.
+struct Notepad {
+    Started program{L"notepad.exe"};
+    HWND frame = nullptr;
+    HWND edit = nullptr;
+    // Whether it runs and has come to the foreground, within the deadline.
+    bool start();
+    // The text of its edit control now.
+    std::wstring text() const;
+    // Whether its text becomes `expected` within the deadline.
+    bool shows(const std::wstring& expected) const;
+};
+
 // UTF-16LE bytes of a keymap text.
 std::string keymapBytes(const std::wstring& text);
 

@@ -54,24 +54,9 @@ void tapKey(const PanelFit& fit, const char16_t* label)
 
 TEST(Fit, TypesIntoNotepadAtScaledCentresAndSlidesAwayAndBack)
 {
-    wchar_t commandLine[] = L"notepad.exe";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION notepad = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &notepad));
-    HWND editor = nullptr;
-    EXPECT_TRUE(e2e::waitUntil([&] {
-        editor = e2e::findWindowOf(notepad.dwProcessId, L"Notepad", nullptr);
-        return editor && GetForegroundWindow() == editor;
-    }));
-    const auto typed = [&](const std::wstring& expected) {
-        return e2e::waitUntil([&] {
-            wchar_t text[64] = {};
-            SendMessageTimeoutW(FindWindowExW(editor, nullptr, L"Edit", nullptr), WM_GETTEXT, 64,
-                                reinterpret_cast<LPARAM>(text), SMTO_NORMAL, e2e::DEADLINE_MS, nullptr);
-            return text == expected;
-        });
-    };
+    e2e::Notepad notepad;
+    EXPECT_TRUE(notepad.start());
+    const auto typed = [&](const std::wstring& expected) { return notepad.shows(expected); };
     {
         e2e::Keyboard keyboard;
         ASSERT_TRUE(keyboard.start());
@@ -92,13 +77,8 @@ TEST(Fit, TypesIntoNotepadAtScaledCentresAndSlidesAwayAndBack)
         e2e::pumpFor(3 * 50);
         tapKey(fit, u"D");
         EXPECT_TRUE(typed(L"asd"));
-        EXPECT_TRUE(GetForegroundWindow() == editor) << "the keyboard took the focus";
+        EXPECT_TRUE(GetForegroundWindow() == notepad.frame) << "the keyboard took the focus";
     }
-    // Its unsaved text would hold it in a dialog: it is ended, not closed.
-    TerminateProcess(notepad.hProcess, 0);
-    WaitForSingleObject(notepad.hProcess, e2e::DEADLINE_MS);
-    CloseHandle(notepad.hProcess);
-    CloseHandle(notepad.hThread);
 }
 
 // A panel cut to its keys covers only them: a click where the full panel would lie reaches the window

@@ -32,20 +32,9 @@ POINT onScreen(HWND panel, POINT client)
 
 TEST(Hover, RestingOnAKeyTypesItOnceAndLeavingAtHalfTypesNothing)
 {
-    e2e::Started notepad(L"notepad.exe");
-    ASSERT_TRUE(notepad.process.hProcess);
-    HWND editor = nullptr;
-    ASSERT_TRUE(e2e::waitUntil([&] {
-        editor = e2e::findWindowOf(notepad.process.dwProcessId, L"Notepad", nullptr);
-        return editor && GetForegroundWindow() == editor;
-    }));
-    HWND notepadEdit = FindWindowExW(editor, nullptr, L"Edit", nullptr);
-    const auto text = [&] {
-        wchar_t buffer[64] = {};
-        SendMessageTimeoutW(notepadEdit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL,
-                            e2e::DEADLINE_MS, nullptr);
-        return std::wstring(buffer);
-    };
+    e2e::Notepad notepad;
+    ASSERT_TRUE(notepad.start());
+    const auto text = [&] { return notepad.text(); };
 
     const std::string keymap = e2e::keymapBytes(KEYMAP);
     e2e::Keyboard keyboard(&keymap);

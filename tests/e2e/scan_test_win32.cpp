@@ -52,24 +52,11 @@ bool pressSwitchKeyUntil(const std::function<bool()>& done)
 
 TEST(Scan, SwitchPressesPickARowAndTypeItsKeyWithoutTheSwitchReachingTheApplication)
 {
-    e2e::Started notepad(L"notepad.exe");
-    ASSERT_TRUE(notepad.process.hProcess);
-    HWND editor = nullptr;
-    ASSERT_TRUE(e2e::waitUntil([&] {
-        editor = e2e::findWindowOf(notepad.process.dwProcessId, L"Notepad", nullptr);
-        return editor && GetForegroundWindow() == editor;
-    }));
+    e2e::Notepad notepad;
+    ASSERT_TRUE(notepad.start());
     // Off the panel: under Wine a window beneath the panel can paint over it until it repaints.
-    MoveWindow(editor, 0, 0, 1024, 400, TRUE);
-    HWND notepadEdit = FindWindowExW(editor, nullptr, L"Edit", nullptr);
-    const auto typed = [&](const std::wstring& expected) {
-        return e2e::waitUntil([&] {
-            wchar_t text[64] = {};
-            SendMessageTimeoutW(notepadEdit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                                e2e::DEADLINE_MS, nullptr);
-            return text == expected;
-        });
-    };
+    MoveWindow(notepad.frame, 0, 0, 1024, 400, TRUE);
+    const auto typed = [&](const std::wstring& expected) { return notepad.shows(expected); };
 
     const std::string keymap = e2e::keymapBytes(KEYMAP);
     e2e::Keyboard keyboard(&keymap);
