@@ -110,17 +110,17 @@ double fullPassMs(const MemoryBitmap& memory)
     return median(runs);
 }
 
-// Median milliseconds of what a tap on the last key repaints: its state changes, its bounds are
-// invalidated with erase and the window is updated at once, as the press handling does. Negative
-// when a tap painted nothing.
-double tapRepaintMs(HWND window)
+// Median milliseconds of a partial repaint, as the keyboard makes one: before each, `change` alters
+// what is drawn and gives the area to repaint, which is invalidated with erase and painted at once.
+// Negative when a repaint painted nothing.
+template <typename Change>
+double partialRepaintMs(HWND window, Change change)
 {
-    KeyRecord& key = keyTable->keys[keyTable->count - 1];
     const int paintsBefore = windowPaints;
     std::vector<double> runs;
     for (int i = 0; i < WARM_UP_RUNS + TAP_RUNS; ++i) {
-        key.state = key.state == KeyState::Up ? KeyState::Down : KeyState::Up;
-        const RECT area = {key.bounds.left, key.bounds.top, key.bounds.right, key.bounds.bottom};
+        const Rect changed = change(i);
+        const RECT area = {changed.left, changed.top, changed.right, changed.bottom};
         const double begin = nowMs();
         InvalidateRect(window, &area, TRUE);
         UpdateWindow(window);
@@ -128,31 +128,32 @@ double tapRepaintMs(HWND window)
         if (i >= WARM_UP_RUNS)
             runs.push_back(nowMs() - begin);
     }
-    key.state = KeyState::Up;
     return windowPaints - paintsBefore == WARM_UP_RUNS + TAP_RUNS ? median(runs) : -1;
 }
 
-// Median milliseconds of one step of the hover ring on the last key, as hover typing repaints it: the
-// ring's square invalidated with erase, painted at once. Negative when a step painted nothing.
+// What a tap on the last key repaints: its state changes and its bounds are repainted.
+double tapRepaintMs(HWND window)
+{
+    KeyRecord& key = keyTable->keys[keyTable->count - 1];
+    const double ms = partialRepaintMs(window, [&key](int) {
+        key.state = key.state == KeyState::Up ? KeyState::Down : KeyState::Up;
+        return key.bounds;
+    });
+    key.state = KeyState::Up;
+    return ms;
+}
+
+// One step of the hover ring on the last key, as hover typing repaints it: the ring's square.
 double ringStepMs(HWND window)
 {
     const int key = keyTable->count - 1;
     constexpr int32_t STEP = RING_FULL / 20;
-    const int paintsBefore = windowPaints;
-    std::vector<double> runs;
-    for (int i = 0; i < WARM_UP_RUNS + TAP_RUNS; ++i) {
+    const double ms = partialRepaintMs(window, [key](int i) {
         hoverRing = {key, STEP * (1 + i % 20)};
-        const Rect ring = keyRingPaint(key, hoverRing.filled).bounds;
-        const RECT area = {ring.left, ring.top, ring.right, ring.bottom};
-        const double begin = nowMs();
-        InvalidateRect(window, &area, TRUE);
-        UpdateWindow(window);
-        GdiFlush();
-        if (i >= WARM_UP_RUNS)
-            runs.push_back(nowMs() - begin);
-    }
+        return keyRingPaint(key, hoverRing.filled).bounds;
+    });
     resetHoverRing();
-    return windowPaints - paintsBefore == WARM_UP_RUNS + TAP_RUNS ? median(runs) : -1;
+    return ms;
 }
 
 struct Layout {
