@@ -9,8 +9,6 @@ ScanState scanState = {false, true, false, ScanPhase::Rows, 0, 0, {}};
 
 namespace {
 
-constexpr uint32_t DEFAULT_SCAN_TIME_MS = 1000;
-
 int rowLength(int row)
 {
     return scanState.rows.start[row + 1] - scanState.rows.start[row];
@@ -51,7 +49,8 @@ void showHighlight(PlatformWindow* window)
 
 uint32_t scanTime()
 {
-    return keymapOptions.scanTimeMs > 0 ? static_cast<uint32_t>(keymapOptions.scanTimeMs) : DEFAULT_SCAN_TIME_MS;
+    const int32_t time = keymapOptions.scanTimeMs > 0 ? keymapOptions.scanTimeMs : DEFAULT_SCAN_TIME_MS;
+    return static_cast<uint32_t>(time);
 }
 
 // Each highlight stays a whole scan time from when it is shown: the timer starts anew with it.
