@@ -6,6 +6,7 @@
 #include "input/auto_show.h"
 #include "input/input.h"
 #include "platform/system_calls_win32.h"
+#include "platform/window_win32.h"
 #include "resource.h"
 
 namespace {
@@ -14,9 +15,6 @@ namespace {
 constexpr DWORD MAX_EVENT_AGE_MS = 10000;
 // A window that makes its caret as it takes the focus may not have made it when the event arrives.
 constexpr UINT CARET_CHECK_MS = 30;
-// Mouse input the system makes of a touch or pen contact carries this signature in its extra information.
-constexpr ULONG_PTR POINTER_SIGNATURE_MASK = 0xFFFFFF00;
-constexpr ULONG_PTR POINTER_SIGNATURE = 0xFF515700;
 
 // UI Automation, which the system headers of this build do not declare: the client object's and an
 // element's calls up to the ones used, in the order of their interfaces.
@@ -77,11 +75,6 @@ struct AutoShowHooks {
 };
 
 AutoShowHooks hooks = {};
-
-PlatformWindow* platformWindow(HWND window)
-{
-    return reinterpret_cast<PlatformWindow*>(window);
-}
 
 // A time stamped by the system's tick count, on the platform's clock: both count milliseconds since
 // the system started, but not from the same instant.
@@ -321,7 +314,7 @@ LRESULT CALLBACK onMouseHook(int code, WPARAM message, LPARAM data)
         DWORD owner = 0;
         GetWindowThreadProcessId(WindowFromPoint(mouse->pt), &owner);
         if (owner != GetCurrentProcessId()) {
-            const bool contact = (mouse->dwExtraInfo & POINTER_SIGNATURE_MASK) == POINTER_SIGNATURE;
+            const bool contact = madeFromContact(mouse->dwExtraInfo);
             PostMessageW(app.window, contact ? WM_AUTO_SHOW_CONTACT_PRESS : WM_AUTO_SHOW_MOUSE_PRESS, mouse->time,
                          MAKELPARAM(mouse->pt.x, mouse->pt.y));
         }

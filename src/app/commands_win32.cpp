@@ -6,6 +6,7 @@
 #include "input/scan.h"
 #include "layout/options.h"
 #include "platform/system_calls_win32.h"
+#include "platform/window_win32.h"
 
 #include "render/render_win32.h"
 #include "resource.h"
@@ -62,14 +63,14 @@ void toggleVisible(HWND window)
 {
     bool wasVisible = ShowWindow(window, SW_SHOWNA) != FALSE;
     if (wasVisible) {
-        releaseEverything(reinterpret_cast<PlatformWindow*>(window));
+        releaseEverything(platformWindow(window));
         ShowWindow(window, SW_HIDE);
         CheckMenuItem(app.popupMenu, IDM_VISIBLE, MF_BYCOMMAND | MF_UNCHECKED);
     } else {
         ShowWindow(window, SW_SHOW);
         CheckMenuItem(app.popupMenu, IDM_VISIBLE, MF_BYCOMMAND | MF_CHECKED);
     }
-    setScanPanelShown(reinterpret_cast<PlatformWindow*>(window), !wasVisible);
+    setScanPanelShown(platformWindow(window), !wasVisible);
 }
 
 INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -103,8 +104,8 @@ void showPanel(HWND window)
     if (!IsWindowVisible(window))
         ShowWindow(window, SW_SHOWNOACTIVATE);
     CheckMenuItem(app.popupMenu, IDM_VISIBLE, MF_BYCOMMAND | MF_CHECKED);
-    setScanPanelShown(reinterpret_cast<PlatformWindow*>(window), true);
-    slidePanelIntoView(reinterpret_cast<PlatformWindow*>(window));
+    setScanPanelShown(platformWindow(window), true);
+    slidePanelIntoView(platformWindow(window));
 }
 
 void applyStartOptions(HWND window)
@@ -138,7 +139,7 @@ void runCommand(HWND window, WORD id, bool* handled)
         applyColorStyle(window, style + 1);
         keymapOptions.style = style + 1;
     } else if (int hover = indexIn(HOVER_GROUP, id); hover >= 0) {
-        setHoverTime(reinterpret_cast<PlatformWindow*>(window), HOVER_TIMES[hover]);
+        setHoverTime(platformWindow(window), HOVER_TIMES[hover]);
         checkHoverTime();
     } else if (id == IDM_VISIBLE) {
         toggleVisible(window);

@@ -18,11 +18,6 @@ struct ScanHook {
 
 ScanHook scanHook = {};
 
-PlatformWindow* platformWindow(HWND window)
-{
-    return reinterpret_cast<PlatformWindow*>(window);
-}
-
 // Returns at once: the switch is only posted, and handled when the window's messages get to it, so
 // that no input waits for the keyboard. The switch's key-downs, repeats and key-up reach no program.
 LRESULT CALLBACK onScanKeyHook(int code, WPARAM message, LPARAM data)

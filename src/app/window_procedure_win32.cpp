@@ -52,11 +52,6 @@ constexpr DWORD FEEDBACK_KINDS_OFF[] = {1 /* touch contact */,
 #define WM_DPICHANGED 0x02E0
 #endif
 
-PlatformWindow* platformWindow(HWND window)
-{
-    return reinterpret_cast<PlatformWindow*>(window);
-}
-
 // Everything is read from the message itself: the contact's id from wParam's low word, its flags from
 // the high word, its position on the screen from lParam. Handled here, a contact is never turned
 // into mouse messages, which carry the first contact only.
@@ -79,16 +74,11 @@ void onPointer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     handleContactMessage(platformWindow(window), kind, contact, canceled, point.x, point.y);
 }
 
-// The mouse pointer's own moves go to hover typing: not those the system makes from a touch or a pen
-// (their extra information carries this signature), and not those with the button held, which
-// belong to the press.
-constexpr LPARAM TOUCH_OR_PEN_MASK = static_cast<LPARAM>(0xFFFFFF00);
-constexpr LPARAM TOUCH_OR_PEN_SIGNATURE = static_cast<LPARAM>(0xFF515700);
-
+// The mouse pointer's own moves go to hover typing: not those the system makes from a touch or a pen,
+// and not those with the button held, which belong to the press.
 void onMouseMove(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (keymapOptions.hoverTimeMs <= 0 || (wParam & MK_LBUTTON) != 0 ||
-        (GetMessageExtraInfo() & TOUCH_OR_PEN_MASK) == TOUCH_OR_PEN_SIGNATURE)
+    if ((wParam & MK_LBUTTON) != 0 || madeFromContact(static_cast<ULONG_PTR>(GetMessageExtraInfo())))
         return;
     hoverPointerMove(platformWindow(window), static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam)));
 }
