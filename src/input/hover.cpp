@@ -63,7 +63,7 @@ void restartTime(PlatformWindow* window)
 void startRest(PlatformWindow* window, Point point)
 {
     const bool tab = tabAreaAt(point.x, point.y) != TabArea::None;
-    const int key = tab ? -1 : keyAtPoint(point.x, point.y);
+    const int key = tab ? -1 : fittedKeyAt(point.x, point.y);
     hoverState.target = tab ? HoverTarget::TabArea : key >= 0 ? HoverTarget::Key : HoverTarget::None;
     hoverState.key = key;
     hoverState.anchor = point;

@@ -160,10 +160,6 @@ enum class TabArea {
     Hide, // the strip of the panel beside the tab: slides it off the screen
 };
 
-// The first key in table order whose shape holds the client point, the one a press there hits; -1
-// for none.
-int keyAtPoint(int32_t x, int32_t y);
-
 // Which area of the dock tab a client point lies in; a press there moves the panel, not a key.
 TabArea tabAreaAt(int32_t x, int32_t y);
 // The dock tab: true when a press lay in the show or hide area and started a slide.

@@ -60,17 +60,6 @@ int freeContactPress()
     return idle;
 }
 
-// The first key in table order whose shape holds the client point, which is also the key drawn on
-// top there; -1 for none.
-int keyAt(int32_t x, int32_t y)
-{
-    for (int i = 0; i < keyCount(); ++i) {
-        if (fittedKeyContainsPoint(i, x, y))
-            return i;
-    }
-    return -1;
-}
-
 // A Normal key went down: a modifier that another finger holds meanwhile has modified it, as a
 // physical modifier held down does, and goes up when that finger lifts.
 void noteTypedDuringHolds(int press)
@@ -187,7 +176,7 @@ void pressAt(PlatformWindow* window, int press, uint32_t contact, int32_t x, int
         return;
     if (handleTabPress(window, x, y))
         return;
-    const int hit = keyAt(x, y);
+    const int hit = fittedKeyAt(x, y);
     if (hit < 0) {
         platformUpdateWindow(window);
         return;
@@ -247,11 +236,6 @@ void letGoOfMouse(PlatformWindow* window)
 
 } // namespace
 
-int keyAtPoint(int32_t x, int32_t y)
-{
-    return keyAt(x, y);
-}
-
 bool heldByPress(int key)
 {
     return heldByAnotherPress(key, -1);
@@ -308,7 +292,7 @@ void handleContactDown(PlatformWindow* window, uint32_t contact, int32_t x, int3
         // A contact reported down again on its key is still down there, as a contact that moves keeps
         // its key. Reported down elsewhere, its lift was lost: it lets go of its first press and
         // presses anew, but a contact that never lifted makes no second tap.
-        if (keyAt(x, y) == presses[earlier].key)
+        if (fittedKeyAt(x, y) == presses[earlier].key)
             return;
         releasePress(window, earlier);
         mayLock = false;

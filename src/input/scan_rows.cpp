@@ -1,6 +1,7 @@
 // The rows of switch scanning: which keys the switch can reach, grouped by their centres in reading order.
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 #include "input/scan.h"
 #include "render/geometry.h"
@@ -21,33 +22,21 @@ bool reachable(int index)
     if (key.centerX < area.left || key.centerX >= area.right || key.centerY < area.top || key.centerY >= area.bottom)
         return false;
     const Point centre = panelToClient({key.centerX, key.centerY});
-    for (int earlier = 0; earlier < index; ++earlier) {
-        if (fittedKeyContainsPoint(earlier, centre.x, centre.y))
-            return false;
-    }
-    return true;
+    const int hit = fittedKeyAt(centre.x, centre.y);
+    return hit < 0 || hit >= index;
 }
 
-bool above(int a, int b)
+// Keys in the order of their centres, top to bottom and then left to right, or with `across` left to
+// right and then top to bottom; the table's order breaks ties.
+template <bool across>
+bool centreBefore(int a, int b)
 {
     const KeyRecord& ka = keyTable->keys[a];
     const KeyRecord& kb = keyTable->keys[b];
-    if (ka.centerY != kb.centerY)
-        return ka.centerY < kb.centerY;
-    if (ka.centerX != kb.centerX)
-        return ka.centerX < kb.centerX;
-    return a < b;
-}
-
-bool leftOf(int a, int b)
-{
-    const KeyRecord& ka = keyTable->keys[a];
-    const KeyRecord& kb = keyTable->keys[b];
-    if (ka.centerX != kb.centerX)
-        return ka.centerX < kb.centerX;
-    if (ka.centerY != kb.centerY)
-        return ka.centerY < kb.centerY;
-    return a < b;
+    const auto order = [](const KeyRecord& key, int index) {
+        return across ? std::tuple{key.centerX, key.centerY, index} : std::tuple{key.centerY, key.centerX, index};
+    };
+    return order(ka, a) < order(kb, b);
 }
 
 int32_t medianHeight(const ScanRows& rows)
@@ -73,14 +62,14 @@ void computeScanRows(ScanRows& rows)
     if (rows.keyCount == 0)
         return;
     int* const first = rows.order;
-    std::sort(first, first + rows.keyCount, above);
+    std::sort(first, first + rows.keyCount, centreBefore<false>);
     const int32_t median = medianHeight(rows);
     for (int begin = 0; begin < rows.keyCount;) {
         const int32_t top = keyTable->keys[rows.order[begin]].centerY;
         int end = begin + 1;
         while (end < rows.keyCount && 2 * (int32_t{keyTable->keys[rows.order[end]].centerY} - top) < median)
             ++end;
-        std::sort(first + begin, first + end, leftOf);
+        std::sort(first + begin, first + end, centreBefore<true>);
         rows.start[++rows.count] = end;
         begin = end;
     }

@@ -226,12 +226,7 @@ int hit(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* err
         client = {static_cast<int32_t>(int64_t{x} - window.x),
                   static_cast<int32_t>(int64_t{y} - window.y - clientOffset)};
     }
-    int index = -1;
-    for (int i = 0; i < keyTable->count && index < 0; ++i) {
-        if (fittedKeyContainsPoint(i, client.x, client.y))
-            index = i;
-    }
-    std::fprintf(out, "%d\n", index);
+    std::fprintf(out, "%d\n", fittedKeyAt(client.x, client.y));
     return 0;
 }
 

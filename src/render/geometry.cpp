@@ -479,3 +479,12 @@ int fittedKeyContainsPoint(int index, int32_t clientX, int32_t clientY)
 {
     return quadHolds(fittedKeyQuad(index), keyTable->keys[index].angle == 0, clientToScreenPanel(clientX, clientY));
 }
+
+int fittedKeyAt(int32_t clientX, int32_t clientY)
+{
+    for (int i = 0; keyTable && i < keyTable->count; ++i) {
+        if (fittedKeyContainsPoint(i, clientX, clientY))
+            return i;
+    }
+    return -1;
+}

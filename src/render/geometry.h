@@ -209,3 +209,6 @@ int quadContainsPoint(Point point, const KeyQuad& quad);
 // table, uses those made for the fit, which is what a press asks.
 int keyContainsPoint(const KeyRecord& key, int32_t clientX, int32_t clientY);
 int fittedKeyContainsPoint(int index, int32_t clientX, int32_t clientY);
+// The first key in table order whose fitted shape holds the client point, which is also the key drawn
+// on top there and the one a press there hits; -1 for none.
+int fittedKeyAt(int32_t clientX, int32_t clientY);
