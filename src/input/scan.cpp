@@ -109,9 +109,7 @@ void keepScan(PlatformWindow* window)
     if (scanState.rows.count == 0)
         return;
     scanState.running = true;
-    toFirstRow();
-    restartTimer(window);
-    showHighlight(window);
+    restartScan(window);
 }
 
 void restartScan(PlatformWindow* window)
