@@ -26,13 +26,14 @@ Point slidPosition(const TabPlace& tab, int64_t moves)
 void startSlide(PlatformWindow* window, SlideDirection direction)
 {
     // A key a finger or the mouse holds goes up before the panel moves away under it; off the screen,
-    // nothing may stay held behind it. Nothing hovers while the panel moves under the pointer.
-    endHover(window);
+    // nothing may stay held behind it. Nothing hovers while the panel moves under the pointer (letting
+    // go of everything ends a rest too).
     if (direction == SlideDirection::Hide) {
         releaseEverything(window);
         // Whoever slides the panel away, auto-show has nothing left to take away.
         cancelAutoHide(window);
     } else {
+        endHover(window);
         releasePresses(window);
     }
     slideState.step = 1;
