@@ -33,9 +33,9 @@ RingPaint computeRingPaint(const KeyRecord& key, Point center, int32_t filled)
     ring.width = scaleAtLeastOne(RING_WIDTH, panelScale);
     ring.rim = scaleAtLeastOne(RING_RIM, panelScale);
     ring.track = scaleAtLeastOne(RING_TRACK, panelScale);
-    const double angle = TWO_PI * ring.filled / RING_FULL;
-    ring.end = {static_cast<int32_t>(std::lround(center.x + ring.radius * std::sin(angle))),
-                static_cast<int32_t>(std::lround(center.y - ring.radius * std::cos(angle)))};
+    ring.angle = TWO_PI * ring.filled / RING_FULL;
+    ring.end = {static_cast<int32_t>(std::lround(center.x + ring.radius * std::sin(ring.angle))),
+                static_cast<int32_t>(std::lround(center.y - ring.radius * std::cos(ring.angle)))};
     // Half the widest pen beyond the middle line, and a pixel more for the rounding of thick pens.
     const int64_t reach = int64_t{ring.radius} + (ring.width + 2 * ring.rim) / 2 + 2;
     ring.bounds = {wrap32(center.x - reach), wrap32(center.y - reach), wrap32(center.x + reach + 1),

@@ -30,6 +30,7 @@ struct RingPaint {
     int32_t rim;    // the rim's pen is the arc's width plus twice this
     int32_t track;  // pen width of the track
     int32_t filled; // 0 to RING_FULL; 0 draws the track alone, RING_FULL the whole circle
+    double angle;   // of the arc's end, in radians clockwise from the top
     Point end;      // the arc's end on its middle line
     Rect bounds;    // half-open: everything the ring draws, which one step of it repaints
 };

@@ -277,9 +277,10 @@ void paintHoverRing(HDC dc)
         // The arc's ends are given as directions from the centre: far out, so that a short arc keeps
         // its length; a full ring is an arc whose ends meet.
         constexpr double RADIAL = 4096.0;
-        const double angle = 6.283185307179586 * ring.filled / RING_FULL;
-        const int endX = ring.filled >= RING_FULL ? x : x + static_cast<int>(std::lround(RADIAL * std::sin(angle)));
-        const int endY = ring.filled >= RING_FULL ? y - r : y - static_cast<int>(std::lround(RADIAL * std::cos(angle)));
+        const int endX =
+            ring.filled >= RING_FULL ? x : x + static_cast<int>(std::lround(RADIAL * std::sin(ring.angle)));
+        const int endY =
+            ring.filled >= RING_FULL ? y - r : y - static_cast<int>(std::lround(RADIAL * std::cos(ring.angle)));
         for (HPEN pen : {rim, arc}) {
             SelectObject(dc, pen);
             Arc(dc, x - r, y - r, x + r + 1, y + r + 1, x, y - r, endX, endY);
