@@ -144,6 +144,16 @@ void writeBoundsClip(Writer& w, int index, const Rect& bounds)
     w.text("\"/></clipPath>\n");
 }
 
+// The end of a shape drawn as a line alone: no fill, a stroke of that colour and width.
+void writeStroke(Writer& w, ColorRef color, int32_t width)
+{
+    w.text(" fill=\"none\" stroke=\"");
+    w.color(color);
+    w.text("\" stroke-width=\"");
+    w.number(width);
+    w.text("\"/>\n");
+}
+
 void writeScanFrame(Writer& w, const KeyRecord& key, const KeyPaint& paint, const PaletteColors& colors)
 {
     const ScanFrame frame = computeScanFrame(key, paint);
@@ -151,11 +161,7 @@ void writeScanFrame(Writer& w, const KeyRecord& key, const KeyPaint& paint, cons
         return;
     w.text("<polygon class=\"scan-frame\"");
     w.points(frame.quad.corner);
-    w.text(" fill=\"none\" stroke=\"");
-    w.color(colors.faceColor);
-    w.text("\" stroke-width=\"");
-    w.number(frame.penWidth);
-    w.text("\"/>\n");
+    writeStroke(w, colors.faceColor, frame.penWidth);
 }
 
 void writeKey(Writer& w, int index, const KeyRecord& key, const PaletteColors& colors)
@@ -207,11 +213,8 @@ void writeHoverRing(Writer& w, const PaletteColors& colors)
         w.decimal(ring.center.y + 0.5);
         w.text("\" r=\"");
         w.number(ring.radius);
-        w.text("\" fill=\"none\" stroke=\"");
-        w.color(color);
-        w.text("\" stroke-width=\"");
-        w.number(width);
-        w.text("\"/>\n");
+        w.text("\"");
+        writeStroke(w, color, width);
     };
     const auto arc = [&](int32_t width, ColorRef color) {
         w.text("<path d=\"M ");
@@ -226,11 +229,8 @@ void writeHoverRing(Writer& w, const PaletteColors& colors)
         w.decimal(ring.end.x + 0.5);
         w.text(" ");
         w.decimal(ring.end.y + 0.5);
-        w.text("\" fill=\"none\" stroke=\"");
-        w.color(color);
-        w.text("\" stroke-width=\"");
-        w.number(width);
-        w.text("\"/>\n");
+        w.text("\"");
+        writeStroke(w, color, width);
     };
     w.text("<g class=\"hover-ring\">\n");
     circle(ring.track, colors.textColor);
