@@ -174,17 +174,14 @@ bool parseScreen(const std::u16string& text, Size* screen)
     return true;
 }
 
-// "N" or "N,PERCENT": the hover ring on key N, filled PERCENT (0 to 100, half unless given).
-bool parseHover(const std::u16string& text, HoverRing* ring)
+// "N" or "N,M": N within [firstMin, firstMax] and, when given, M within [secondMin, secondMax];
+// `second` keeps its value without one.
+bool parseNumberPair(const std::u16string& text, long firstMin, long firstMax, long* first, long secondMin,
+                     long secondMax, long* second)
 {
     const size_t comma = text.find(u',');
-    long key = 0;
-    long percent = 50;
-    if (!parseInteger(text.substr(0, comma), 0, MAX_KEYS - 1, &key) ||
-        (comma != std::u16string::npos && !parseInteger(text.substr(comma + 1), 0, 100, &percent)))
-        return false;
-    *ring = {static_cast<int>(key), static_cast<int32_t>(percent * RING_FULL / 100)};
-    return true;
+    return parseInteger(text.substr(0, comma), firstMin, firstMax, first) &&
+           (comma == std::u16string::npos || parseInteger(text.substr(comma + 1), secondMin, secondMax, second));
 }
 
 // Takes "--screen WxH" out of the arguments wherever it stands; false when it is there but bad, or
@@ -264,25 +261,6 @@ struct ScanPick {
     long key;
 };
 
-// Takes "--scan ROW[,KEY]" out of the arguments wherever it stands; false when it is there but bad.
-bool takeScan(std::vector<std::u16string>& args, ScanPick* pick)
-{
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] != u"--scan")
-            continue;
-        if (pick->row != 0 || i + 1 >= args.size())
-            return false;
-        const std::u16string& value = args[i + 1];
-        const size_t comma = value.find(u',');
-        if (!parseInteger(value.substr(0, comma), 1, MAX_KEYS, &pick->row) ||
-            (comma != std::u16string::npos && !parseInteger(value.substr(comma + 1), 1, MAX_KEYS, &pick->key)))
-            return false;
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-        --i;
-    }
-    return true;
-}
-
 // The highlight of the scan as the keyboard paints it: the row's keys, or the one key of the picked
 // row that the switch would type. False when the panel has no such row or key.
 bool markScan(const ScanPick& pick, std::FILE* err)
@@ -313,19 +291,20 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
     bool onScreen = false;
     const std::u16string* file = nullptr;
     const std::u16string* output = nullptr;
-    long style = 0; // the keymap's Style option, or 1 without, unless --style gives one
-    HoverRing ring = {-1, 0};
-    // No ring of an earlier picture is drawn on this one.
-    resetHoverRing();
+    long style = 0;    // the keymap's Style option, or 1 without, unless --style gives one
+    long ringKey = -1; // --hover N[,PERCENT]: the ring on key N, half filled unless PERCENT is given
+    long ringPercent = 50;
     ScanPick scan = {0, 0};
-    bool good = takeScreen(args, &screen, &onScreen) && takeScan(args, &scan);
+    bool good = takeScreen(args, &screen, &onScreen);
     for (size_t i = 1; i < args.size() && good; ++i) {
         if (args[i] == u"-o" && i + 1 < args.size() && !output) {
             output = &args[++i];
         } else if (args[i] == u"--style" && i + 1 < args.size()) {
             good = parseInteger(args[++i], 1, COLOR_STYLE_COUNT, &style);
         } else if (args[i] == u"--hover" && i + 1 < args.size()) {
-            good = parseHover(args[++i], &ring);
+            good = parseNumberPair(args[++i], 0, MAX_KEYS - 1, &ringKey, 0, 100, &ringPercent);
+        } else if (args[i] == u"--scan" && i + 1 < args.size() && scan.row == 0) {
+            good = parseNumberPair(args[++i], 1, MAX_KEYS, &scan.row, 1, MAX_KEYS, &scan.key);
         } else if (!args[i].empty() && args[i][0] != u'-' && !file) {
             file = &args[i];
         } else {
@@ -337,19 +316,20 @@ int render(const std::vector<std::u16string>& given, std::FILE* out, std::FILE* 
         return 2;
     }
     loadAndPlace(file, onScreen ? &screen : nullptr);
-    if (ring.key >= keyTable->count) {
-        std::fprintf(err, "plumtide-keymap: --hover %d: the layout has keys 0 to %d\n", ring.key, keyTable->count - 1);
+    if (ringKey >= keyTable->count) {
+        std::fprintf(err, "plumtide-keymap: --hover %ld: the layout has keys 0 to %d\n", ringKey, keyTable->count - 1);
         return 2;
     }
-    hoverRing = ring;
     if (!markScan(scan, err))
         return 2;
+    hoverRing = {static_cast<int>(ringKey), static_cast<int32_t>(ringPercent * RING_FULL / 100)};
     if (style == 0)
         style = keymapOptions.style != NO_STYLE ? keymapOptions.style : 1;
     const Size shown = {std::min(screen.width, SCREEN_SIDE_LIMIT), std::min(screen.height, SCREEN_SIDE_LIMIT)};
     const std::string picture =
         onScreen ? renderScreenSvg(static_cast<int>(style), shown) : renderPanelSvg(static_cast<int>(style));
-    // The highlight is for this picture only: the next command starts without one.
+    // The ring and the highlight are this picture's only: the next command starts without them.
+    resetHoverRing();
     clearScanMarks();
     return writeOutput(*output, picture, out, err);
 }
